@@ -1,0 +1,48 @@
+#include "afx/GdiObject.h"
+
+IMPLEMENT_DYNAMIC(CGdiObject, CObject)
+
+CGdiObject& CGdiObject::operator=(CGdiObject&& other) noexcept
+{
+    if (this != &other)
+        Attach(other.Detach());
+    return *this;
+}
+
+CGdiObject::~CGdiObject()
+{
+    DeleteObject();
+}
+
+BOOL CGdiObject::Attach(HGDIOBJ hObject) noexcept
+{
+    if (hObject != m_hObject)
+        DeleteObject();
+    m_hObject = hObject;
+    return hObject != nullptr;
+}
+
+HGDIOBJ CGdiObject::Detach() noexcept
+{
+    HGDIOBJ h = m_hObject;
+    m_hObject = nullptr;
+    return h;
+}
+
+BOOL CGdiObject::DeleteObject() noexcept
+{
+    if (!m_hObject)
+        return FALSE;
+    HGDIOBJ h = Detach();
+    return ::DeleteObject(h);
+}
+
+int CGdiObject::GetObject(int nCount, LPVOID lpObject) const noexcept
+{
+    return m_hObject ? ::GetObjectW(m_hObject, nCount, lpObject) : 0;
+}
+
+UINT CGdiObject::GetObjectType() const noexcept
+{
+    return m_hObject ? DWORD(::GetObjectType(m_hObject)) : 0;
+}

@@ -1,0 +1,13 @@
+#include "afx/Object.h"
+
+const CRuntimeClass CObject::classCObject = { "CObject", int(sizeof(CObject)), 0xFFFF, nullptr, nullptr };
+
+CRuntimeClass* CObject::GetRuntimeClass() const
+{
+    return RUNTIME_CLASS(CObject);
+}
+
+BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
+{
+    return GetRuntimeClass()->IsDerivedFrom(pClass);
+}

@@ -1,0 +1,51 @@
+// Per-thread state of the window layer: the handle maps, the message being processed, the window
+// creation hook and the quit request.
+#pragma once
+
+#include <windows.h>
+#include <memory>
+#include <unordered_map>
+
+class CWnd;
+
+struct AfxThreadState
+{
+    AfxThreadState();
+    ~AfxThreadState();
+    AfxThreadState(const AfxThreadState&) = delete;
+    AfxThreadState& operator=(const AfxThreadState&) = delete;
+
+    // Windows attached to their objects (Attach, SubclassWindow, creation by the library).
+    std::unordered_map<HWND, CWnd*> permanentMap;
+    // Objects made by CWnd::FromHandle for windows nobody attached; dropped by AfxDeleteTempMap.
+    std::unordered_map<HWND, std::unique_ptr<CWnd>> temporaryMap;
+
+    // The message the innermost window procedure call is processing (CWnd::Default uses it).
+    MSG lastSentMsg;
+
+    // Window creation: the object waiting for the next window created on this thread, and the
+    // CBT hook that attaches it (installed while any library creation call is running).
+    CWnd* pWndInit;
+    HHOOK hHookCbt;
+    int nHookDepth;
+
+    // Message loops currently running on this thread (the temporary map is cleaned only when the
+    // outermost one is idle).
+    int nLoopDepth;
+
+    // A quit request was posted or received; its exit code.
+    bool bQuitPending;
+    int nQuitCode;
+};
+
+// This thread's state, made on first use and destroyed when the thread ends.
+AfxThreadState* AfxGetThreadState();
+
+// Drops the objects of the temporary window map (and the temporary device context objects).
+void AfxDeleteTempMap();
+
+// PostQuitMessage that remembers the code for CWinApp::ExitInstance.
+void AfxPostQuitMessage(int nExitCode);
+
+// Forgets a pending quit request (a fresh start-up in the same thread).
+void AfxResetQuitState();
