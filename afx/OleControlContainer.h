@@ -1,0 +1,85 @@
+// The ActiveX controls hosted by one window: their sites, and for dialogs the controls that the
+// dialog template names by a class identifier string ("{8856F961-...}"). Such items are taken out
+// of the template handed to the dialog manager (which cannot create them) and created by the
+// container once the dialog window exists, before the dialog's OnInitDialog, at their template
+// position in the tab order and with the persisted state of their dialog-init record (0x0376).
+//
+// A window owns its container through CWnd::m_pCtrlCont; the container is deleted when the window
+// is destroyed while attached, or with the window object.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <vector>
+
+class CWnd;
+class COleControlSite;
+
+// Dialog-init message that carries an ActiveX control's persisted state.
+#define WM_OCC_LOADFROMSTREAM 0x0376
+
+// Hosting of ActiveX controls in dialogs: off until this is called. Without it a template that
+// names a control by class identifier is handed to the dialog manager unchanged (and fails).
+void AfxEnableControlContainer(BOOL bEnable = TRUE);
+BOOL AfxIsControlContainerEnabled();
+
+class COleControlContainer
+{
+public:
+    // An ActiveX control item of a dialog template.
+    struct DialogItem
+    {
+        UINT nID = 0;
+        CLSID clsid = CLSID_NULL;
+        short x = 0, y = 0, cx = 0, cy = 0;  // dialog units
+        DWORD dwStyle = 0;
+        DWORD dwExStyle = 0;
+        int nIndex = 0;  // position among all items of the template
+    };
+
+    explicit COleControlContainer(CWnd* pWnd);
+    ~COleControlContainer();
+    COleControlContainer(const COleControlContainer&) = delete;
+    COleControlContainer& operator=(const COleControlContainer&) = delete;
+
+    // The container of pWnd, made on first use (owned by pWnd->m_pCtrlCont).
+    static COleControlContainer* For(CWnd* pWnd);
+
+    CWnd* GetWindow() const { return m_pWnd; }
+
+    // Creates a control and its site; the wrapper (may be NULL) is bound to the site and
+    // subclasses the control's window. pDocHostFlags: offer the browser host UI handler with
+    // these flags. NULL when the control cannot be created.
+    COleControlSite* CreateControl(CWnd* pWndCtrl, REFCLSID clsid, LPCWSTR lpszWindowName,
+                                   DWORD dwStyle, const RECT& rect, UINT nID, IStream* pState,
+                                   BSTR bstrLicKey, const DWORD* pDocHostFlags = nullptr);
+    // Tears the control down and forgets its site.
+    void DestroySite(COleControlSite* pSite);
+    // The site of control nID, or NULL.
+    COleControlSite* FindSite(UINT nID) const;
+    // The site whose control window is hWnd, or NULL.
+    COleControlSite* FindSite(HWND hWnd) const;
+    // Binds rControl to the site of control nID (its window subclassed by rControl); FALSE when
+    // there is no such site.
+    BOOL BindControl(int nID, CWnd& rControl);
+
+    // Dialog templates. Copies pTemplate without its ActiveX items into rCopy and lists them;
+    // FALSE (and nothing filled) when the template has none or cannot be read.
+    static BOOL StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<BYTE>& rCopy,
+                              std::vector<DialogItem>& rItems);
+    // Items to create at WM_INITDIALOG, with the dialog-init data (resource type 240) that holds
+    // their persisted state (may be NULL).
+    void SetPendingDialogItems(std::vector<DialogItem> items, const BYTE* pDlgInit,
+                               DWORD cbDlgInit);
+    // Creates the pending items in the dialog window (called once it exists, before
+    // OnInitDialog). Items that cannot be created are left out.
+    void CreatePendingDialogItems();
+
+private:
+    CWnd* m_pWnd;
+    std::vector<COleControlSite*> m_sites;
+    std::vector<DialogItem> m_pending;
+    const BYTE* m_pDlgInit = nullptr;
+    DWORD m_cbDlgInit = 0;
+};

@@ -1,0 +1,201 @@
+// The site of one hosted ActiveX control: the COM object the control talks to (client site,
+// in-place site and frame, control site, ambient properties, optionally the document host UI
+// handler of a browser control), the control's window and id, its event connection, and typed
+// dispatch calls into it (InvokeHelperV).
+//
+// A site is reference counted; its container holds one reference and releases it after
+// DestroyControl. Events of the control reach the event sink map of the container's window.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+#include <mshtmhst.h>
+
+#include <cstdarg>
+
+class CWnd;
+class COleControlContainer;
+
+class COleControlSite : public IOleClientSite,
+                        public IOleInPlaceSite,
+                        public IOleInPlaceFrame,
+                        public IOleControlSite,
+                        public IDispatch
+{
+public:
+    explicit COleControlSite(COleControlContainer* pCtrlCont);
+    COleControlSite(const COleControlSite&) = delete;
+    COleControlSite& operator=(const COleControlSite&) = delete;
+
+    // Offers IDocHostUIHandler with these host flags (call before CreateControl).
+    void EnableDocHostUI(DWORD dwFlags);
+
+    // Creates the control, loads its state (InitNew when there is none or loading fails),
+    // connects its events and activates it in place into the container's window at rect (pixels
+    // of the parent's client area). pState: persisted state for IPersistStreamInit::Load, or
+    // NULL. On failure everything made so far is torn down.
+    HRESULT CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                          UINT nID, IStream* pState, BSTR bstrLicKey);
+    // Deactivates, disconnects and closes the control and releases it; unbinds the wrapper. Safe
+    // to call more than once.
+    void DestroyControl();
+
+    // Binds/unbinds the window object that wraps the control (its m_pCtrlSite is kept in step).
+    void BindWrapper(CWnd* pWndCtrl);
+    void UnbindWrapper();
+    CWnd* GetWrapper() const { return m_pWndCtrl; }
+
+    HWND GetControlWindow() const { return m_hWnd; }
+    UINT GetID() const { return m_nID; }
+    IUnknown* GetControlUnknown() const { return m_pObject; }
+    const RECT& GetRect() const { return m_rect; }
+    COleControlContainer* GetContainer() const { return m_pCtrlCont; }
+
+    // Moves the control (pixels of the parent's client area) through the in-place object.
+    void MoveControl(const RECT& rect);
+
+    // A dispatch call into the control, arguments as pbParamInfo (VTS_ bytes) describes; a NULL
+    // pbParamInfo means no arguments. Result vtRet into pvRet (VT_EMPTY: none). Throws
+    // COleException / COleDispatchException when the call fails.
+    void InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
+                       const BYTE* pbParamInfo, va_list argList);
+
+    // An event of the control: the handler of the container window's event sink map runs.
+    void FireEvent(DISPID dispid, DISPPARAMS* pParams);
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override;
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** ppmk) override;
+    STDMETHODIMP GetContainer(IOleContainer** ppContainer) override;
+    STDMETHODIMP ShowObject() override;
+    STDMETHODIMP OnShowWindow(BOOL) override;
+    STDMETHODIMP RequestNewObjectLayout() override;
+
+    // IOleWindow (shared by the in-place site and the frame)
+    STDMETHODIMP GetWindow(HWND* phwnd) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override;
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override;
+    STDMETHODIMP OnInPlaceActivate() override;
+    STDMETHODIMP OnUIActivate() override;
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** ppFrame, IOleInPlaceUIWindow** ppDoc,
+                                  LPRECT lprcPosRect, LPRECT lprcClipRect,
+                                  LPOLEINPLACEFRAMEINFO lpFrameInfo) override;
+    STDMETHODIMP Scroll(SIZE) override;
+    STDMETHODIMP OnUIDeactivate(BOOL) override;
+    STDMETHODIMP OnInPlaceDeactivate() override;
+    STDMETHODIMP DiscardUndoState() override;
+    STDMETHODIMP DeactivateAndUndo() override;
+    STDMETHODIMP OnPosRectChange(LPCRECT lprcPosRect) override;
+
+    // IOleInPlaceUIWindow / IOleInPlaceFrame
+    STDMETHODIMP GetBorder(LPRECT) override;
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override;
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override;
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override;
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override;
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override;
+    STDMETHODIMP RemoveMenus(HMENU) override;
+    STDMETHODIMP SetStatusText(LPCOLESTR) override;
+    STDMETHODIMP EnableModeless(BOOL) override;
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override;
+
+    // IOleControlSite
+    STDMETHODIMP OnControlInfoChanged() override;
+    STDMETHODIMP LockInPlaceActive(BOOL) override;
+    STDMETHODIMP GetExtendedControl(IDispatch** ppDisp) override;
+    STDMETHODIMP TransformCoords(POINTL* pPtlHimetric, POINTF* pPtfContainer,
+                                 DWORD dwFlags) override;
+    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override;
+    STDMETHODIMP OnFocus(BOOL) override;
+    STDMETHODIMP ShowPropertyFrame() override;
+
+    // IDispatch: ambient properties
+    STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pParams,
+                        VARIANT* pResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
+
+private:
+    friend class COleControlContainer;
+
+    // The control's outgoing interface: forwards Invoke to FireEvent.
+    class EventSink : public IDispatch
+    {
+    public:
+        explicit EventSink(COleControlSite* pSite) : m_pSite(pSite) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+        STDMETHODIMP_(ULONG) AddRef() override { return m_pSite->AddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return m_pSite->Release(); }
+        STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;
+        STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
+        STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+        STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD wFlags,
+                            DISPPARAMS* pParams, VARIANT* pResult, EXCEPINFO* pExcepInfo,
+                            UINT* puArgErr) override;
+
+    private:
+        COleControlSite* m_pSite;
+    };
+
+    // Document host UI of a browser control: host flags, the browser's own context menu.
+    class DocHostUIHandler : public IDocHostUIHandler
+    {
+    public:
+        explicit DocHostUIHandler(COleControlSite* pSite) : m_pSite(pSite) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+        STDMETHODIMP_(ULONG) AddRef() override { return m_pSite->AddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return m_pSite->Release(); }
+        STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
+        STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* pInfo) override;
+        STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
+                            IOleInPlaceFrame*, IOleInPlaceUIWindow*) override;
+        STDMETHODIMP HideUI() override;
+        STDMETHODIMP UpdateUI() override;
+        STDMETHODIMP EnableModeless(BOOL) override;
+        STDMETHODIMP OnDocWindowActivate(BOOL) override;
+        STDMETHODIMP OnFrameWindowActivate(BOOL) override;
+        STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
+        STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override;
+        STDMETHODIMP GetOptionKeyPath(LPOLESTR* pchKey, DWORD) override;
+        STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** ppDropTarget) override;
+        STDMETHODIMP GetExternal(IDispatch** ppDispatch) override;
+        STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* ppchURLOut) override;
+        STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** ppDORet) override;
+
+    private:
+        COleControlSite* m_pSite;
+    };
+
+    virtual ~COleControlSite();
+    HRESULT ConnectEvents();
+    void DisconnectEvents();
+    HWND ParentWindow() const;
+
+    LONG m_cRef = 1;
+    COleControlContainer* m_pCtrlCont;
+    CWnd* m_pWndCtrl = nullptr;
+    HWND m_hWnd = nullptr;
+    UINT m_nID = 0;
+    DWORD m_dwStyle = 0;
+    RECT m_rect{0, 0, 0, 0};
+    IOleObject* m_pObject = nullptr;
+    IOleInPlaceObject* m_pInPlaceObject = nullptr;
+    IDispatch* m_pDispatch = nullptr;
+    IConnectionPoint* m_pEventPoint = nullptr;
+    DWORD m_dwEventCookie = 0;
+    IID m_iidEvents = IID_NULL;
+    bool m_bInPlaceActive = false;
+    bool m_bDocHostUI = false;
+    DWORD m_dwDocHostFlags = 0;
+    EventSink m_xEventSink{this};
+    DocHostUIHandler m_xDocHostUIHandler{this};
+};
