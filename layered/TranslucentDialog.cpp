@@ -1,0 +1,268 @@
+#include "layered/TranslucentDialog.h"
+
+#include <cstring>
+#include <optional>
+
+#include "layered/LoadImageFromResource.h"
+#include "layered/RenderChild.h"
+#include "layered/StandardDialog.h"
+
+namespace {
+
+using PFN_UPDATELAYEREDWINDOW = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
+                                              BLENDFUNCTION*, DWORD);
+
+// Handles of one redraw, released in the reverse order of their making.
+struct WindowDC
+{
+    HWND hWnd;
+    HDC hDC;
+    explicit WindowDC(HWND h) : hWnd(h), hDC(::GetDC(h)) {}
+    ~WindowDC() { if (hDC) ::ReleaseDC(hWnd, hDC); }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+};
+
+struct MemoryDC
+{
+    HDC hDC;
+    explicit MemoryDC(HDC hRef) : hDC(::CreateCompatibleDC(hRef)) {}
+    ~MemoryDC() { if (hDC) ::DeleteDC(hDC); }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+};
+
+// A DIB section selected into a device context: selected out again and deleted on destruction.
+struct SelectedDib
+{
+    HDC hDC;
+    HBITMAP hDib;
+    HGDIOBJ hOld;
+    SelectedDib(HDC h, HBITMAP hBitmap) : hDC(h), hDib(hBitmap), hOld(::SelectObject(h, hBitmap)) {}
+    ~SelectedDib()
+    {
+        ::SelectObject(hDC, hOld);
+        ::DeleteObject(hDib);
+    }
+    SelectedDib(const SelectedDib&) = delete;
+    SelectedDib& operator=(const SelectedDib&) = delete;
+};
+
+struct LibraryRef
+{
+    HMODULE hModule;
+    explicit LibraryRef(LPCWSTR lpszName) : hModule(::LoadLibraryW(lpszName)) {}
+    ~LibraryRef() { if (hModule) ::FreeLibrary(hModule); }
+    LibraryRef(const LibraryRef&) = delete;
+    LibraryRef& operator=(const LibraryRef&) = delete;
+};
+
+} // namespace
+
+POINT CenteredWindowOrigin(const RECT& rcWork, int cx, int cy)
+{
+    POINT pt;
+    pt.x = ((rcWork.right - rcWork.left) - cx) / 2 + rcWork.left;
+    pt.y = ((rcWork.bottom - rcWork.top) - cy) / 2 + rcWork.top;
+    return pt;
+}
+
+BEGIN_MESSAGE_MAP(CTranslucentDialog, CDialog)
+    ON_WM_ERASEBKGND()
+    ON_WM_MOVE()
+    ON_WM_SIZE()
+    ON_WM_CREATE()
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+CTranslucentDialog::CTranslucentDialog(UINT nIDTemplate, UINT nImageResID, LPCTSTR lpszImageType,
+                                       HINSTANCE hImageInst, CWnd* pParent)
+    : CDialog(nIDTemplate, pParent)
+{
+    m_pImage = LoadImageFromResource(nImageResID, lpszImageType, hImageInst);
+    m_bEnableDrag = true;
+    m_bCenterOnCreate = true;
+    m_bIgnoreRenderRequests = false;
+    m_bHideBackground = false;
+    m_pStandardDlg = nullptr;
+}
+
+CTranslucentDialog::~CTranslucentDialog()
+{
+    if (m_pStandardDlg)
+    {
+        delete m_pStandardDlg;
+        m_pStandardDlg = nullptr;
+    }
+    delete m_pImage;   // disposes the GDI+ image and frees the object with GDI+'s allocator
+    m_pImage = nullptr;
+}
+
+SIZE CTranslucentDialog::SkinSize() const
+{
+    // Without an image object the skin counts as 0 by 0.
+    SIZE size = { 0, 0 };
+    if (m_pImage)
+    {
+        size.cx = static_cast<LONG>(m_pImage->GetWidth());
+        size.cy = static_cast<LONG>(m_pImage->GetHeight());
+    }
+    return size;
+}
+
+int CTranslucentDialog::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    int x = lpCreateStruct->x;
+    int y = lpCreateStruct->y;
+
+    if (m_bCenterOnCreate)
+    {
+        const SIZE skin = SkinSize();
+        RECT rc = { 0, 0, skin.cx, skin.cy };
+        ::AdjustWindowRect(&rc, static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)), FALSE);
+        RECT rcWork = {};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+        const POINT pt = CenteredWindowOrigin(rcWork, rc.right - rc.left, rc.bottom - rc.top);
+        x = pt.x;
+        y = pt.y;
+    }
+
+    const SIZE skin = SkinSize();
+
+    if (static_cast<int>(Default()) == -1)
+        return -1;
+
+    m_pStandardDlg = CreateStandardDialog();
+    if (m_pStandardDlg)
+        m_pStandardDlg->CreateAndShow();
+
+    ModifyStyle(WS_CAPTION, WS_POPUP, 0);
+    MoveWindow(x, y, skin.cx, skin.cy, TRUE);
+    return 0;
+}
+
+BOOL CTranslucentDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    m_bHideBackground = false;
+
+    m_blend.BlendOp = AC_SRC_OVER;
+    m_blend.BlendFlags = 0;
+    m_blend.SourceConstantAlpha = 255;
+    m_blend.AlphaFormat = AC_SRC_ALPHA;
+
+    OnInitChildrenWnds();
+    UpdateView();
+    return TRUE;
+}
+
+BOOL CTranslucentDialog::OnEraseBkgnd(CDC* /*pDC*/)
+{
+    return TRUE;
+}
+
+void CTranslucentDialog::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    if (m_bEnableDrag)
+        ::SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    CDialog::OnLButtonDown(nFlags, point);
+}
+
+void CTranslucentDialog::OnMove(int x, int y)
+{
+    CDialog::OnMove(x, y);
+    if (m_pStandardDlg && !m_bHideBackground)
+        m_pStandardDlg->SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void CTranslucentDialog::OnSize(UINT nType, int cx, int cy)
+{
+    CDialog::OnSize(nType, cx, cy);
+    if (m_pStandardDlg)
+        m_pStandardDlg->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+BOOL CTranslucentDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
+    {
+        // Straight to the target window: never the dialog's own OK or Cancel.
+        ::TranslateMessage(pMsg);
+        ::DispatchMessageW(pMsg);
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CTranslucentDialog::OnRenderRequest(LPARAM /*lParam*/)
+{
+    if (!m_bIgnoreRenderRequests)
+        UpdateView();
+}
+
+void CTranslucentDialog::UpdateView()
+{
+    if (!m_pImage)
+        return;
+    const int cx = static_cast<int>(m_pImage->GetWidth());
+    const int cy = static_cast<int>(m_pImage->GetHeight());
+
+    const LONG exStyle = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+    if (!(exStyle & WS_EX_LAYERED))
+        ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+
+    WindowDC dc(m_hWnd);
+    MemoryDC memDC(dc.hDC);
+
+    RECT rcWindow = {};
+    ::GetWindowRect(m_hWnd, &rcWindow);
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = cy;   // bottom-up rows
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(((cx * 32 + 31) / 8) & ~3) * static_cast<DWORD>(cy);
+
+    void* pBits = nullptr;
+    HBITMAP hDib = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    if (!hDib)
+        return;   // both device contexts are released on the way out
+
+    std::memset(pBits, 0, static_cast<size_t>(4) * cx * cy);
+
+    // Declared before the selection so that it goes last: the DIB is selected out and deleted,
+    // then the Graphics is deleted.
+    std::optional<Gdiplus::Graphics> graphics;
+    SelectedDib dib(memDC.hDC, hDib);
+    graphics.emplace(memDC.hDC);
+    graphics->SetSmoothingMode(Gdiplus::SmoothingModeNone);
+
+    if (m_bHideBackground)
+        graphics->DrawImage(m_pImage, 0, 0, 1, 1);
+    else
+        graphics->DrawImage(m_pImage, 0, 0, cx, cy);
+
+    for (CRenderChild* pChild : m_renderList)
+    {
+        if (pChild->m_bRenderEnabled || m_bHideBackground)
+            pChild->Render(&*graphics);
+    }
+
+    LibraryRef user32(L"User32.DLL");
+    if (user32.hModule)
+    {
+        auto pfnUpdate = reinterpret_cast<PFN_UPDATELAYEREDWINDOW>(
+            ::GetProcAddress(user32.hModule, "UpdateLayeredWindow"));
+        if (pfnUpdate)
+        {
+            POINT ptDst = { rcWindow.left, rcWindow.top };
+            SIZE size = { cx, cy };
+            POINT ptSrc = { 0, 0 };
+            pfnUpdate(m_hWnd, dc.hDC, &ptDst, &size, memDC.hDC, &ptSrc, 0, &m_blend, ULW_ALPHA);
+        }
+    }
+}
