@@ -1,0 +1,305 @@
+// The game window's keys, posted to the HTML view (or the window) and handled by the modal loop's
+// pre-translation like keys the user presses.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "client/TalvGameDlg.h"
+#include "tests/client/GameWindowRun.h"
+#include "tests/support/FakeWebBrowser.h"
+
+using namespace gametest;
+
+namespace {
+
+const wchar_t kGameUrl[] = L"http://game.orvane.example/play?uid=7&server=3&t=1";
+
+// A game window run with its view's messages recorded; steps see the view and the window.
+class GameKeys : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_registration.Registered());
+        m_dlg.SetUrls(kGameUrl, kGameUrl);
+        // First step: find the view and watch it.
+        m_script.Then([this] {
+            m_hwnd = m_dlg.m_hWnd;
+            m_browser = FakeWebBrowser::Newest();
+            ASSERT_NE(m_browser, nullptr);
+            m_view = m_browser->Window();
+            ASSERT_NE(m_view, nullptr);
+            ASSERT_TRUE(::IsChild(m_hwnd, m_view));
+            m_recorder.Watch(m_view);
+        });
+    }
+
+    void Run()
+    {
+        EXPECT_EQ(m_script.Run(m_dlg), ModalScript::kEndCode) << "the dialog ended early";
+    }
+
+    size_t NavigationCount() const { return m_browser ? m_browser->Navigations().size() : 0; }
+    std::wstring LastNavigation() const
+    {
+        return !m_browser || m_browser->Navigations().empty() ? L"(none)"
+                                                              : m_browser->Navigations().back();
+    }
+
+    FakeBrowserRegistration m_registration;
+    CTalvGameDlg m_dlg;
+    ModalScript m_script;
+    WindowRecorder m_recorder;
+    HWND m_hwnd = nullptr;
+    HWND m_view = nullptr;
+    FakeWebBrowser* m_browser = nullptr;
+};
+
+void SetModifier(int vk, bool down)
+{
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[vk] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+} // namespace
+
+TEST_F(GameKeys, F5NavigatesToTheGameUrlAgainWhereverTheViewWent)
+{
+    size_t before = 0;
+    m_script.Then([&] {
+        before = NavigationCount();
+        m_recorder.Clear();
+        PostKey(m_view, VK_F5);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(NavigationCount(), before + 1);
+        EXPECT_EQ(LastNavigation(), kGameUrl);
+        // F5 reaches no window.
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_F5), 0);
+        // The page moves the view elsewhere; F5 on the window itself brings it back.
+        const wchar_t* elsewhere = L"http://game.orvane.example/elsewhere";
+        m_dlg.Navigate(elsewhere, 0, nullptr, nullptr, nullptr, 0);
+        m_browser->FireNavigateComplete2(elsewhere);
+        ASSERT_EQ(LastNavigation(), elsewhere);
+        ASSERT_EQ(m_dlg.m_strCurrentUrl, elsewhere);
+        before = NavigationCount();
+        PostKey(m_hwnd, VK_F5);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(NavigationCount(), before + 1);
+        EXPECT_EQ(LastNavigation(), kGameUrl);
+        before = NavigationCount();
+        SetModifier(VK_CONTROL, true);
+        PostKey(m_view, VK_F5);
+    });
+    m_script.Then([&] {
+        SetModifier(VK_CONTROL, false);
+        EXPECT_EQ(NavigationCount(), before + 1) << "Ctrl+F5";
+        before = NavigationCount();
+        SetModifier(VK_SHIFT, true);
+        PostKey(m_view, VK_F5);
+    });
+    m_script.Then([&] {
+        SetModifier(VK_SHIFT, false);
+        EXPECT_EQ(NavigationCount(), before + 1) << "Shift+F5";
+        // A held key navigates again on each repeat.
+        before = NavigationCount();
+        PostKey(m_view, VK_F5);
+        PostKey(m_view, VK_F5, WM_KEYDOWN, true);
+        PostKey(m_view, VK_F5, WM_KEYDOWN, true);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(NavigationCount(), before + 3);
+        EXPECT_EQ(LastNavigation(), kGameUrl);
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_F5), 0);
+    });
+    Run();
+}
+
+TEST_F(GameKeys, F11SwitchesFullScreenAndEscLeavesIt)
+{
+    m_script.Then([&] {
+        ASSERT_TRUE(::IsZoomed(m_hwnd));
+        m_recorder.Clear();
+        PostKey(m_view, VK_F11);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(m_dlg.m_bFullScreen, TRUE);
+        EXPECT_TRUE(IsFullScreenState(m_hwnd)) << std::hex << Style(m_hwnd);
+        EXPECT_TRUE(::IsZoomed(m_hwnd));
+        // F11 went on through the dialog manager to the view.
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_F11), 1);
+        EXPECT_GE(m_recorder.Count(WM_GETDLGCODE), 1);
+        PostKey(m_view, VK_F11);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        // Back with the frame, but without WS_POPUP.
+        EXPECT_TRUE(IsWindowedState(m_hwnd)) << std::hex << Style(m_hwnd);
+        EXPECT_TRUE(::IsZoomed(m_hwnd));
+        PostKey(m_view, VK_F11);
+    });
+    m_script.Then([&] {
+        ASSERT_EQ(m_dlg.m_bFullScreen, TRUE);
+        m_recorder.Clear();
+        PostKey(m_view, VK_ESCAPE);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        EXPECT_TRUE(IsWindowedState(m_hwnd)) << std::hex << Style(m_hwnd);
+        EXPECT_TRUE(::IsZoomed(m_hwnd));
+        // Esc still reaches the view.
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_ESCAPE), 1);
+    });
+    Run();
+}
+
+TEST_F(GameKeys, EscInTheWindowedStateChangesNothing)
+{
+    DWORD style = 0;
+    m_script.Then([&] {
+        style = Style(m_hwnd);
+        m_recorder.Clear();
+        PostKey(m_view, VK_ESCAPE);
+        PostKey(m_hwnd, VK_ESCAPE);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(Style(m_hwnd), style);
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_ESCAPE), 1);
+    });
+    Run();
+}
+
+TEST_F(GameKeys, EnterAndEscNeverEndTheDialogAndReachTheirWindow)
+{
+    m_script.Then([&] {
+        m_recorder.Clear();
+        PostKey(m_view, VK_RETURN);
+        PostKey(m_hwnd, VK_RETURN);
+        PostKey(m_view, VK_ESCAPE);
+        PostKey(m_hwnd, VK_ESCAPE);
+    });
+    m_script.Then([&] {
+        EXPECT_TRUE(::IsWindow(m_hwnd));
+        EXPECT_TRUE(m_dlg.ContinueModal());
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_RETURN), 1);
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_ESCAPE), 1);
+        // Translated as well: the character messages follow.
+        EXPECT_EQ(m_recorder.Count(WM_CHAR, L'\r') + m_recorder.Count(WM_CHAR, 0x1B), 2);
+        // Full screen: Esc leaves it, Enter and Esc still do not end the dialog.
+        m_dlg.ToggleFullScreen();
+        PostKey(m_view, VK_RETURN);
+        PostKey(m_view, VK_ESCAPE);
+        PostKey(m_view, VK_ESCAPE);
+    });
+    m_script.Then([&] {
+        EXPECT_TRUE(m_dlg.ContinueModal());
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        EXPECT_TRUE(IsWindowedState(m_hwnd));
+    });
+    Run();
+}
+
+TEST_F(GameKeys, F10KeyDownGoesStraightToItsWindowSystemKeysGoToTheBase)
+{
+    size_t navigations = 0;
+    DWORD style = 0;
+    m_script.Then([&] {
+        m_recorder.Clear();
+        PostKey(m_view, VK_F10);
+    });
+    m_script.Then([&] {
+        // Dispatched without asking the view for its dialog code first (no dialog manager).
+        ASSERT_EQ(m_recorder.Count(WM_KEYDOWN, VK_F10), 1);
+        EXPECT_EQ(m_recorder.Count(WM_GETDLGCODE), 0);
+        m_recorder.Clear();
+        // A key the game does not use goes through the dialog manager.
+        PostKey(m_view, 'A');
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, 'A'), 1);
+        EXPECT_GE(m_recorder.Count(WM_GETDLGCODE), 1);
+        // Keys with Alt arrive as WM_SYSKEYDOWN: F5, F11 and F12 then do nothing.
+        navigations = NavigationCount();
+        style = Style(m_hwnd);
+        m_recorder.Clear();
+        PostKey(m_view, VK_F5, WM_SYSKEYDOWN);
+        PostKey(m_view, VK_F11, WM_SYSKEYDOWN);
+        PostKey(m_view, VK_F12, WM_SYSKEYDOWN);
+        PostKey(m_view, VK_F10, WM_SYSKEYDOWN);
+        // Any key-up other than F10 ends the pending menu key of the default processing.
+        PostKey(m_view, VK_F9, WM_KEYUP);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(NavigationCount(), navigations);
+        EXPECT_EQ(Style(m_hwnd), style);
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+        EXPECT_EQ(m_recorder.Count(WM_SYSKEYDOWN), 4);
+    });
+    Run();
+}
+
+TEST_F(GameKeys, KeyUpsGoToTheBaseAndDoNothing)
+{
+    size_t navigations = 0;
+    DWORD style = 0;
+    m_script.Then([&] {
+        m_dlg.ToggleFullScreen();
+        navigations = NavigationCount();
+        style = Style(m_hwnd);
+        m_recorder.Clear();
+        for (UINT vk : {VK_F5, VK_F11, VK_F12, VK_ESCAPE, VK_RETURN})
+            PostKey(m_view, vk, WM_KEYUP);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(NavigationCount(), navigations);
+        EXPECT_EQ(Style(m_hwnd), style);
+        EXPECT_EQ(m_dlg.m_bFullScreen, TRUE);
+        EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+        EXPECT_EQ(m_recorder.Count(WM_KEYUP), 5);
+    });
+    Run();
+}
+
+TEST_F(GameKeys, F12HidesAndTheTrayIconBringsItBackInTheSameState)
+{
+    m_script.Then([&] {
+        m_recorder.Clear();
+        PostKey(m_view, VK_F12);
+    });
+    m_script.Then([&] {
+        EXPECT_FALSE(::IsWindowVisible(m_hwnd));
+        EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_F12), 0);
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        ::SendMessageW(m_hwnd, WM_USER + 1, 155, WM_LBUTTONUP);
+        EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+        EXPECT_TRUE(::IsZoomed(m_hwnd));
+        // Now in full screen.
+        PostKey(m_view, VK_F11);
+    });
+    m_script.Then([&] {
+        ASSERT_EQ(m_dlg.m_bFullScreen, TRUE);
+        PostKey(m_hwnd, VK_F12);
+    });
+    m_script.Then([&] {
+        EXPECT_FALSE(::IsWindowVisible(m_hwnd));
+        EXPECT_EQ(m_dlg.m_bFullScreen, TRUE);
+        EXPECT_TRUE(IsFullScreenState(m_hwnd));
+        ::SendMessageW(m_hwnd, WM_USER + 1, 155, WM_LBUTTONUP);
+        EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+        EXPECT_TRUE(::IsZoomed(m_hwnd));
+        EXPECT_TRUE(IsFullScreenState(m_hwnd)) << std::hex << Style(m_hwnd);
+        PostKey(m_view, VK_ESCAPE);
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        EXPECT_TRUE(IsWindowedState(m_hwnd));
+        EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+    });
+    Run();
+}
