@@ -1,0 +1,291 @@
+// Keys, commands and buttons of the running login window and its panel, with the fake browser in
+// place of the WebBrowser control.
+#include "tests/client/LoginTestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "afx/OleControlContainer.h"
+
+using namespace logintest;
+
+namespace {
+
+class LoginCommandsTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
+        AfxEnableControlContainer();
+    }
+    static void TearDownTestSuite()
+    {
+        Gdiplus::GdiplusShutdown(s_token);
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_browser.Registered());
+        ASSERT_NE(AfxGetApp(), nullptr);
+        ::SetCursorPos(5, 5);
+    }
+    void TearDown() override
+    {
+        if (AfxGetApp())
+            AfxGetApp()->m_pMainWnd = nullptr;
+        ForgetQuit();
+    }
+
+    // Runs the login window as the main window, as the application does.
+    INT_PTR RunAsMainWindow(ProbeLoginDlg& dlg)
+    {
+        AfxGetApp()->m_pMainWnd = &dlg;
+        INT_PTR result = dlg.DoModal();
+        if (AfxGetApp()->m_pMainWnd == &dlg)
+            AfxGetApp()->m_pMainWnd = nullptr;
+        return result;
+    }
+
+    static inline ULONG_PTR s_token = 0;
+    FakeBrowserRegistration m_browser;
+};
+
+void PostKey(HWND hWnd, UINT vk)
+{
+    ::PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
+    ::PostMessageW(hWnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWithCancel)
+{
+    ProbeLoginDlg dlg;
+    HWND hWnd = nullptr;
+    bool openAfterKeys = false;
+    int ticks = 0;
+    TimerScript script({
+        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+        [&] { PostKey(hWnd, VK_RETURN); PostKey(hWnd, VK_ESCAPE); return true; },
+        [&] { return ++ticks > 4; },
+        [&] {
+            openAfterKeys = ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) && dlg.ContinueModal();
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            return true;
+        },
+    }, &hWnd);
+    EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+// IDOK reaches the panel's empty OnOK; the hidden buttons 104 (empty handler) and 105 (no handler)
+// do nothing either: the panel and the login window stay.
+TEST_F(LoginCommandsTest, OkAndHiddenButtonsOnThePanelDoNothing)
+{
+    ProbeLoginDlg dlg;
+    HWND hWnd = nullptr, hPanel = nullptr;
+    bool openAfter = false;
+    int ticks = 0;
+    TimerScript script({
+        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+        [&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 104)));
+            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(105, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 105)));
+            ::PostMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return true;
+        },
+        [&] { return ++ticks > 4; },
+        [&] {
+            openAfter = ::IsWindowVisible(hWnd) && ::IsWindowVisible(hPanel) && dlg.ContinueModal();
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            return true;
+        },
+    }, &hWnd);
+    EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_TRUE(openAfter);
+}
+
+// Cancel and WM_CLOSE on the panel send WM_CLOSE to the login window, whose run ends with IDCANCEL.
+TEST_F(LoginCommandsTest, CancelAndCloseOnThePanelCloseTheLoginWindow)
+{
+    for (UINT message : { UINT(WM_COMMAND), UINT(WM_CLOSE) }) {
+        SCOPED_TRACE(message);
+        ProbeLoginDlg dlg;
+        HWND hWnd = nullptr, hPanel = nullptr;
+        TimerScript script({
+            [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+            [&] {
+                hPanel = dlg.Panel()->m_hWnd;
+                ::PostMessageW(hPanel, message, message == WM_COMMAND ? IDCANCEL : 0, 0);
+                return true;
+            },
+            [&] { return false; },   // the run must end without the script
+        }, &hWnd, 5000);
+        EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+        EXPECT_FALSE(script.TimedOut());
+        EXPECT_FALSE(::IsWindow(hWnd));
+        EXPECT_FALSE(::IsWindow(hPanel));
+        ForgetQuit();
+    }
+}
+
+struct MinMax { HWND hWnd; int cmd; };
+std::vector<MinMax> g_minMax;
+
+LRESULT CALLBACK RecordMinMax(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_MINMAX)
+        g_minMax.push_back({ reinterpret_cast<HWND>(wParam), int(LOWORD(lParam)) });
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(LoginCommandsTest, MinimiseActsOnThePanelFirstThenOnTheLoginWindow)
+{
+    ProbeLoginDlg dlg;
+    HWND hWnd = nullptr, hPanel = nullptr;
+    bool loginIconic = false;
+    HHOOK hHook = nullptr;
+    g_minMax.clear();
+    TimerScript script({
+        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+        [&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            hHook = ::SetWindowsHookExW(WH_CBT, RecordMinMax, nullptr, ::GetCurrentThreadId());
+            // A click of the button as the button control reports it.
+            ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
+            ::UnhookWindowsHookEx(hHook);
+            loginIconic = ::IsIconic(hWnd) != FALSE;
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            return true;
+        },
+    }, &hWnd);
+    EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+    EXPECT_FALSE(script.TimedOut());
+    ASSERT_NE(hHook, nullptr);
+    EXPECT_TRUE(loginIconic);
+    std::vector<MinMax> minimised;
+    for (const MinMax& m : g_minMax)
+        if (m.cmd == SW_MINIMIZE)
+            minimised.push_back(m);
+    ASSERT_EQ(minimised.size(), 2u);
+    EXPECT_EQ(minimised[0].hWnd, hPanel);
+    EXPECT_EQ(minimised[1].hWnd, hWnd);
+}
+
+// Wine opens URLs through winebrowser, which runs the program named in its registry key: here a
+// script that appends each URL to a log in the Wine prefix.
+class BrowserRedirect
+{
+public:
+    BrowserRedirect()
+    {
+        std::string source = __FILE__;
+        std::replace(source.begin(), source.end(), '\\', '/');
+        m_script = source.substr(0, source.rfind('/') + 1) + "record_url.sh";
+        char prefix[MAX_PATH] = "";
+        DWORD n = ::GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) {
+            n = ::GetEnvironmentVariableA("HOME", prefix, MAX_PATH);
+            m_log = std::string(prefix, n < MAX_PATH ? n : 0) + "/.wine/orvane-urls.log";
+        } else {
+            m_log = std::string(prefix, n) + "/orvane-urls.log";
+        }
+        std::remove(WindowsPath().c_str());
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
+                              KEY_READ | KEY_WRITE, nullptr, &m_key, nullptr) == ERROR_SUCCESS) {
+            DWORD type = 0, size = sizeof(m_old);
+            m_hadOld = ::RegQueryValueExW(m_key, L"Browsers", nullptr, &type,
+                                          reinterpret_cast<BYTE*>(m_old), &size) == ERROR_SUCCESS;
+            std::wstring value(m_script.begin(), m_script.end());
+            ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             DWORD((value.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+    ~BrowserRedirect()
+    {
+        if (m_key) {
+            if (m_hadOld)
+                ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_old),
+                                 DWORD((wcslen(m_old) + 1) * sizeof(wchar_t)));
+            else
+                ::RegDeleteValueW(m_key, L"Browsers");
+            ::RegCloseKey(m_key);
+        }
+        std::remove(WindowsPath().c_str());
+    }
+    bool Ready() const { return m_key != nullptr; }
+    std::string WindowsPath() const { return "Z:" + m_log; }
+    std::vector<std::string> Urls() const
+    {
+        std::vector<std::string> urls;
+        std::ifstream in(WindowsPath());
+        std::string line;
+        while (std::getline(in, line))
+            if (!line.empty())
+                urls.push_back(line);
+        return urls;
+    }
+
+private:
+    std::string m_script, m_log;
+    HKEY m_key = nullptr;
+    wchar_t m_old[1024] = L"";
+    bool m_hadOld = false;
+};
+
+TEST_F(LoginCommandsTest, LinkButtonsOpenTheirPagesInTheDefaultBrowserOnEachClick)
+{
+    BrowserRedirect redirect;
+    ASSERT_TRUE(redirect.Ready());
+    ProbeLoginDlg dlg;
+    HWND hWnd = nullptr, hPanel = nullptr;
+    size_t browserCalls = 0, browserCallsAfter = 0;
+    std::vector<std::string> urls;
+    int ticks = 0;
+    TimerScript script({
+        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+        [&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            browserCalls = FakeWebBrowser::Newest()->Calls().size();
+            for (int id : { 1006, 1006, 1008, 1009, 1010, 1009 })
+                ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
+            return true;
+        },
+        [&] {
+            urls = redirect.Urls();
+            return urls.size() >= 6 || ++ticks > 600;
+        },
+        [&] {
+            browserCallsAfter = FakeWebBrowser::Newest()->Calls().size();
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            return true;
+        },
+    }, &hWnd, 25000);
+    EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+    EXPECT_FALSE(script.TimedOut());
+
+    std::vector<std::string> expected = {
+        "http://www.orvane.example/link/cms?gid=qelv",
+        "http://www.orvane.example/link/cms?gid=qelv",
+        "http://www.orvane.example/link/pay?gid=qelv",
+        "http://www.orvane.example/link/kf?gid=qelv",
+        "http://www.orvane.example/link/bbs?gid=qelv",
+        "http://www.orvane.example/link/kf?gid=qelv",
+    };
+    // Each click starts its own browser process: the order of the log lines is not fixed.
+    std::sort(expected.begin(), expected.end());
+    std::sort(urls.begin(), urls.end());
+    EXPECT_EQ(urls, expected);
+    // The embedded page is left alone.
+    EXPECT_EQ(browserCallsAfter, browserCalls);
+}
+
+} // namespace
