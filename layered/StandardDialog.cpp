@@ -1,17 +1,10 @@
 #include "layered/StandardDialog.h"
 
+#include "layered/LibraryRef.h"
+
 namespace {
 
 using PFN_SETLAYEREDWINDOWATTRIBUTES = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-
-struct LibraryRef
-{
-    HMODULE hModule;
-    explicit LibraryRef(LPCWSTR lpszName) : hModule(::LoadLibraryW(lpszName)) {}
-    ~LibraryRef() { if (hModule) ::FreeLibrary(hModule); }
-    LibraryRef(const LibraryRef&) = delete;
-    LibraryRef& operator=(const LibraryRef&) = delete;
-};
 
 } // namespace
 
@@ -45,14 +38,11 @@ BOOL CStandardDialog::OnInitDialog()
     const LONG exStyle = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
     ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 
-    LibraryRef user32(L"User32.DLL");
-    if (user32.hModule)
-    {
-        auto pfnSetAttributes = reinterpret_cast<PFN_SETLAYEREDWINDOWATTRIBUTES>(
-            ::GetProcAddress(user32.hModule, "SetLayeredWindowAttributes"));
-        if (pfnSetAttributes)
-            pfnSetAttributes(m_hWnd, m_crKey, 0, LWA_COLORKEY);
-    }
+    CLibraryRef user32(L"User32.DLL");
+    auto pfnSetAttributes =
+        user32.GetProc<PFN_SETLAYEREDWINDOWATTRIBUTES>("SetLayeredWindowAttributes");
+    if (pfnSetAttributes)
+        pfnSetAttributes(m_hWnd, m_crKey, 0, LWA_COLORKEY);
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "layered/LibraryRef.h"
 #include "layered/LoadImageFromResource.h"
 #include "layered/RenderChild.h"
 #include "layered/StandardDialog.h"
@@ -46,15 +47,6 @@ struct SelectedDib
     }
     SelectedDib(const SelectedDib&) = delete;
     SelectedDib& operator=(const SelectedDib&) = delete;
-};
-
-struct LibraryRef
-{
-    HMODULE hModule;
-    explicit LibraryRef(LPCWSTR lpszName) : hModule(::LoadLibraryW(lpszName)) {}
-    ~LibraryRef() { if (hModule) ::FreeLibrary(hModule); }
-    LibraryRef(const LibraryRef&) = delete;
-    LibraryRef& operator=(const LibraryRef&) = delete;
 };
 
 } // namespace
@@ -252,17 +244,13 @@ void CTranslucentDialog::UpdateView()
             pChild->Render(&*graphics);
     }
 
-    LibraryRef user32(L"User32.DLL");
-    if (user32.hModule)
+    CLibraryRef user32(L"User32.DLL");
+    auto pfnUpdate = user32.GetProc<PFN_UPDATELAYEREDWINDOW>("UpdateLayeredWindow");
+    if (pfnUpdate)
     {
-        auto pfnUpdate = reinterpret_cast<PFN_UPDATELAYEREDWINDOW>(
-            ::GetProcAddress(user32.hModule, "UpdateLayeredWindow"));
-        if (pfnUpdate)
-        {
-            POINT ptDst = { rcWindow.left, rcWindow.top };
-            SIZE size = { cx, cy };
-            POINT ptSrc = { 0, 0 };
-            pfnUpdate(m_hWnd, dc.hDC, &ptDst, &size, memDC.hDC, &ptSrc, 0, &m_blend, ULW_ALPHA);
-        }
+        POINT ptDst = { rcWindow.left, rcWindow.top };
+        SIZE size = { cx, cy };
+        POINT ptSrc = { 0, 0 };
+        pfnUpdate(m_hWnd, dc.hDC, &ptDst, &size, memDC.hDC, &ptSrc, 0, &m_blend, ULW_ALPHA);
     }
 }
