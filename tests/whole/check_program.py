@@ -1,14 +1,26 @@
 #!/usr/bin/python3
-"""Starts the real program under wine64 in a private Xvfb display and Wine prefix and checks the
-login window from outside: one visible top-level window "Orvane" of 1208 x 762 at the centred
-position, the panel an owned pop-up over it, the skin's shape in a screenshot, the link buttons'
-bitmaps on screen, the guest-login page requested through the prefix's proxy from a local server,
-and exit code 0 after a click on the close button.
+"""Starts the real program under wine64 in a private Xvfb display and Wine prefix and checks it
+from outside the process, with nothing faked but the network (a local HTTP server reached through
+the prefix's proxy setting) and the desktop's web browser (a script that records the URLs it is
+asked to open):
 
-    check_program.py PROGRAM.exe RES_DIR WORK_DIR
+- the login window: one visible top-level window "Orvane" of 1208 x 762, centred in the work area
+  as the program computes it (the skin's rectangle grown by the frame of template 102's style is
+  centred, then the window takes the skin's size); the panel an owned window over the same
+  rectangle; the skin's shape and the link buttons' bitmaps in a screenshot;
+- the guest-login page requested from the local server;
+- each link button, pointed at with the mouse, shows its hot image and, clicked, opens its page
+  in the default browser;
+- dragging the skin by an opaque point that no control covers moves the window and the panel
+  together by the drag distance;
+- the close button ends the program with exit code 0;
+- in a second run, the minimise button minimises the login window and its panel.
 
-Uses DISPLAY number $ORVANE_TEST_DISPLAY when set, else the first free one from 150 up. Everything
-it starts (Xvfb, the prefix's wineserver and the program, the HTTP server) is ended on the way out.
+    check_program.py PROGRAM.exe CENTERING_PROBE.exe RES_DIR WORK_DIR
+
+Uses DISPLAY number $ORVANE_TEST_DISPLAY when set, else the first free one from 150 up. Leaves its
+screenshots in WORK_DIR. Everything it starts (Xvfb, the prefix's wineserver and programs, the HTTP
+server) is ended on the way out, and every wait is bounded.
 """
 
 import http.server
@@ -28,11 +40,19 @@ SKIN_W, SKIN_H = 1208, 762
 SCREEN_W, SCREEN_H = 1920, 1080
 LOGIN_PATH = "/guest/c/qelv/login.php"
 LOGIN_HOST = "passport.orvane.example"
-# Link buttons on the skin: (x, y, bitmap file)
-LINK_BUTTONS = [(485, 210, "btn_139.bmp"), (657, 210, "btn_143.bmp"),
-                (853, 210, "btn_145.bmp"), (1033, 210, "btn_141.bmp")]
-CONTROLS = [(428, 297, 724, 369)] + [(x, y, 70, 32) for x, y, _ in LINK_BUTTONS] + \
-           [(1105, 155, 35, 35), (1140, 155, 35, 35)]
+LINK_URL = "http://www.orvane.example/link/%s?gid=qelv"
+# Link buttons on the skin: (x, y, normal bitmap, hot bitmap, page)
+LINK_BUTTONS = [(485, 210, "btn_139.bmp", "btn_140.bmp", "cms"),
+                (657, 210, "btn_143.bmp", "btn_144.bmp", "pay"),
+                (853, 210, "btn_145.bmp", "btn_147.bmp", "kf"),
+                (1033, 210, "btn_141.bmp", "btn_142.bmp", "bbs")]
+MINIMIZE = (1105, 155, 35, 35)
+CLOSE = (1140, 155, 35, 35)
+BROWSER = (428, 297, 724, 369)
+CONTROLS = [BROWSER] + [(x, y, 70, 32) for x, y, _, _, _ in LINK_BUTTONS] + [MINIMIZE, CLOSE]
+# Where the skin is dragged from (between the link row and the browser), and by how much.
+DRAG_FROM = (700, 262)
+DRAG_BY = (-120, 80)
 
 failures = []
 
@@ -72,19 +92,29 @@ def free_display():
     raise RuntimeError("no free X display number")
 
 
-def run(args, env, **kw):
+def run(args, env, timeout=30):
     return subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          text=True, **kw)
+                          text=True, timeout=timeout)
 
 
-def wine(args, env, timeout=180):
-    """A Wine command; its output is not collected (servers it starts keep the pipes open)."""
-    return subprocess.run([WINE] + args, env=env, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL, timeout=timeout).returncode
+def wine(args, env, timeout=180, stdout=subprocess.DEVNULL):
+    """A Wine command. Its output goes to a file or nowhere, never to a pipe: servers that it
+    starts would keep a pipe open."""
+    return subprocess.run([WINE] + args, env=env, stdout=stdout, stderr=subprocess.DEVNULL,
+                          timeout=timeout).returncode
+
+
+def wait_until(what, timeout, step=0.2):
+    deadline = time.time() + timeout
+    while True:
+        result = what()
+        if result or time.time() >= deadline:
+            return result
+        time.sleep(step)
 
 
 def x_windows(env):
-    """Top-level X windows: (id, name, x, y, w, h, viewable)."""
+    """Top-level X windows, topmost first: (id, name, x, y, w, h, viewable)."""
     out = run(["xwininfo", "-root", "-children"], env).stdout
     ids = re.findall(r"^\s+(0x[0-9a-f]+)", out, re.M)
     result = []
@@ -106,122 +136,321 @@ def transient_for(wid, env):
     return int(m.group(1), 16) if m else None
 
 
-def main():
-    exe, res_dir, work = (os.path.abspath(a) for a in sys.argv[1:4])
-    os.makedirs(work, exist_ok=True)
+def login_and_panel(env):
+    """The visible login window and the visible windows over its rectangle (the panel)."""
+    windows = x_windows(env)
+    named = [w for w in windows if w[1] == "Orvane" and w[6]]
+    if len(named) != 1:
+        return None, [], windows
+    wid, _, x, y, w, h, _ = named[0]
+    panels = [v for v in windows
+              if v[0] != wid and v[6] and (v[2], v[3], v[4], v[5]) == (x, y, w, h)]
+    return named[0], panels, windows
+
+
+def screenshot(env, path):
+    run(["import", "-window", "root", path], env, timeout=60)
+    return Image.open(path).convert("RGB")
+
+
+def click(env, x, y):
+    run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env)
+
+
+def share_equal(shot, left, top, image):
+    """Share of the pixels of image found unchanged at (left, top) in the screenshot."""
+    w, h = image.size
+    equal = sum(shot.getpixel((left + i, top + j)) == image.getpixel((i, j))
+                for j in range(h) for i in range(w))
+    return equal / float(w * h)
+
+
+def under_control(px, py):
+    return any(x0 <= px < x0 + w and y0 <= py < y0 + h for x0, y0, w, h in CONTROLS)
+
+
+def skin_on_screen(skin, shot, x, y):
+    """Sampled skin pixels away from the controls: (opaque, shown as the skin, clear, showing
+    the black root window)."""
+    opaque = same = clear = dark = 0
+    for sy in range(0, SKIN_H, 7):
+        for sx in range(0, SKIN_W, 7):
+            if under_control(sx, sy):
+                continue
+            r, g, b, a = skin.getpixel((sx, sy))
+            px = shot.getpixel((x + sx, y + sy)) if 0 <= x + sx < SCREEN_W and 0 <= y + sy < SCREEN_H \
+                else (0, 0, 0)
+            if a == 255:
+                opaque += 1
+                same += all(abs(c0 - c1) <= 2 for c0, c1 in zip(px, (r, g, b)))
+            elif a == 0:
+                clear += 1
+                dark += px == (0, 0, 0)
+    return opaque, same, clear, dark
+
+
+def expected_origin(probe, exe, work, env):
+    """The login window's top-left corner as the program computes it, from the work area and the
+    frame size that this prefix and display give."""
+    out_path = os.path.join(work, "centering.txt")
+    with open(out_path, "w") as out:
+        code = wine([probe, exe, str(SKIN_W), str(SKIN_H)], env, timeout=60, stdout=out)
+    with open(out_path) as f:
+        text = f.read()
+    print("centering probe: " + " | ".join(text.split("\n")).strip(" |"))
+    work_m = re.search(r"work (-?\d+) (-?\d+) (-?\d+) (-?\d+)", text)
+    frame_m = re.search(r"frame (\d+) (\d+)", text)
+    if code != 0 or not work_m or not frame_m:
+        return None
+    left, top, right, bottom = (int(v) for v in work_m.groups())
+    fw, fh = (int(v) for v in frame_m.groups())
+    # Integer halves that truncate toward zero, as C++ division does.
+    def half(v):
+        return int(v / 2)
+    return half((right - left) - fw) + left, half((bottom - top) - fh) + top
+
+
+class Program:
+    """One run of the program; stopped on the way out whatever happened."""
+
+    def __init__(self, exe, env):
+        self.env = env
+        self.process = subprocess.Popen([WINE, exe], env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+
+    def __enter__(self):
+        return self
+
+    def wait(self, timeout):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            # Close requests to its windows first, then force.
+            try:
+                wine(["taskkill", "/im", "orvane.exe"], self.env, timeout=20)
+            except subprocess.TimeoutExpired:
+                pass
+            if self.wait(10) is None:
+                self.process.kill()
+                self.wait(10)
+        return False
+
+
+def wait_for_login(program, env):
+    def ready():
+        if program.process.poll() is not None:
+            return True
+        return any(w[1] == "Orvane" and w[6] for w in x_windows(env))
+    wait_until(ready, 60)
+    if program.process.poll() is not None:
+        return False
+    time.sleep(2)  # the panel's controls paint after the first redraw of the skin
+    return True
+
+
+def first_run(exe, origin, res_dir, work, env, urls_log):
     skin = Image.open(os.path.join(res_dir, "login_skin.png")).convert("RGBA")
+    run(["xdotool", "mousemove", "0", "0"], env)
+    with Program(exe, env) as program:
+        if not check(wait_for_login(program, env), "a visible window named Orvane appears"):
+            return
+        login, panels, windows = login_and_panel(env)
+        named = [w for w in windows if w[1] == "Orvane" and w[6]]
+        if not check(login is not None,
+                     "exactly one visible top-level window named Orvane (%d)" % len(named)):
+            return
+        wid, _, x, y, w, h, _ = login
+        check((w, h) == (SKIN_W, SKIN_H), "login window is 1208 x 762 (%d x %d)" % (w, h))
+        check(origin is not None and (x, y) == origin,
+              "login window at the centred position (%d, %d), computed %s" % (x, y, origin))
+
+        # The panel: the other visible window of the program over the same rectangle, marked as
+        # owned (transient), above the login window. Wine gives the login window a new X window
+        # at its first layered update, so the owner the hint names may be an earlier X window.
+        check(len(panels) == 1, "one more visible window over the login window (%d)" % len(panels))
+        check(all(transient_for(p[0], env) is not None for p in panels),
+              "that window is an owned (transient) window")
+        order = [v[0] for v in windows]
+        check(len(panels) == 1 and order.index(panels[0][0]) < order.index(wid),
+              "the panel is stacked above the login window")
+
+        shot_path = os.path.join(work, "login-window.png")
+        shot = screenshot(env, shot_path)
+        shot.crop((x, y, x + w, y + h)).save(os.path.join(work, "login-window-cropped.png"))
+        print("screenshot:", shot_path)
+
+        opaque, same, clear, dark = skin_on_screen(skin, shot, x, y)
+        check(opaque > 1000 and same >= 0.97 * opaque,
+              "opaque skin pixels shown as the skin (%d of %d)" % (same, opaque))
+        check(clear > 1000 and dark >= 0.97 * clear,
+              "transparent skin pixels show the black root window (%d of %d)" % (dark, clear))
+        for bx, by, normal, _, _ in LINK_BUTTONS:
+            share = share_equal(shot, x + bx, y + by, Image.open(os.path.join(res_dir, normal)).convert("RGB"))
+            check(share >= 0.97, "%s shown at (%d, %d) (%.1f %% of its pixels)"
+                  % (normal, bx, by, 100 * share))
+
+        wanted = ("GET http://%s:80%s " % (LOGIN_HOST, LOGIN_PATH),
+                  "GET http://%s%s " % (LOGIN_HOST, LOGIN_PATH))
+        requested = wait_until(lambda: any(l.startswith(wanted) for l in Recorder.lines), 30)
+        check(requested, "guest-login page requested through the proxy (%s)" % Recorder.lines)
+
+        # Link buttons: the hot image while the pointer is over one, its page in the default
+        # browser for each click, nothing else opened.
+        def opened():
+            if not os.path.exists(urls_log):
+                return []
+            with open(urls_log) as f:
+                return [line.strip() for line in f if line.strip()]
+        for bx, by, _, hot, page in LINK_BUTTONS:
+            cx, cy = x + bx + 35, y + by + 16
+            run(["xdotool", "mousemove", str(cx), str(cy)], env)
+            hot_image = Image.open(os.path.join(res_dir, hot)).convert("RGB")
+            hot_path = os.path.join(work, "hot-%s.png" % page)
+            share = wait_until(lambda: share_equal(screenshot(env, hot_path), x + bx, y + by,
+                                                   hot_image) >= 0.97, 5, 0.3)
+            check(share, "%s shown while the pointer is over the %s button" % (hot, page))
+            before = len(opened())
+            run(["xdotool", "click", "1"], env)
+            wait_until(lambda: len(opened()) > before, 20)
+            time.sleep(0.5)  # a second, unwanted page would show up here
+            check(opened()[before:] == [LINK_URL % page],
+                  "the %s button opens %s in the default browser (%s)"
+                  % (page, LINK_URL % page, opened()[before:]))
+
+        # Drag by a point of the skin that is opaque and that no control covers.
+        fx, fy = DRAG_FROM
+        check(skin.getpixel((fx, fy))[3] == 255 and not under_control(fx, fy),
+              "the drag point (%d, %d) is opaque skin outside the controls" % (fx, fy))
+        dx, dy = DRAG_BY
+        run(["xdotool", "mousemove", str(x + fx), str(y + fy)], env)
+        time.sleep(0.3)
+        run(["xdotool", "mousedown", "1"], env)
+        time.sleep(0.3)
+        steps = 12
+        for i in range(1, steps + 1):
+            run(["xdotool", "mousemove", str(x + fx + dx * i // steps), str(y + fy + dy * i // steps)], env)
+            time.sleep(0.05)
+        time.sleep(0.3)
+        run(["xdotool", "mouseup", "1"], env)
+
+        def moved():
+            login2, panels2, _ = login_and_panel(env)
+            if login2 is not None and (login2[2], login2[3]) == (x + dx, y + dy) and len(panels2) == 1:
+                return login2, panels2
+            return None
+        after = wait_until(moved, 5)
+        login2, panels2, _ = login_and_panel(env)
+        where = (login2[2], login2[3]) if login2 else None
+        check(after is not None and login2[4:6] == (w, h),
+              "the drag moves the login window by (%d, %d): from (%d, %d) to %s"
+              % (dx, dy, x, y, where))
+        check(after is not None and [(p[2], p[3], p[4], p[5]) for p in panels2]
+              == [(x + dx, y + dy, w, h)], "the panel moves with it (%s)"
+              % [(p[2], p[3]) for p in panels2])
+        x, y = x + dx, y + dy
+        dragged = screenshot(env, os.path.join(work, "login-window-dragged.png"))
+        opaque, same, _, _ = skin_on_screen(skin, dragged, x, y)
+        check(opaque > 1000 and same >= 0.97 * opaque,
+              "after the drag the skin is drawn at the new place (%d of %d)" % (same, opaque))
+        share = share_equal(dragged, x + LINK_BUTTONS[0][0], y + LINK_BUTTONS[0][1],
+                            Image.open(os.path.join(res_dir, LINK_BUTTONS[0][2])).convert("RGB"))
+        check(share >= 0.97, "and the panel's buttons over it (%.1f %%)" % (100 * share))
+
+        click(env, x + CLOSE[0] + CLOSE[2] // 2, y + CLOSE[1] + CLOSE[3] // 2)
+        code = program.wait(30)
+        check(code == 0, "the close button ends the program with exit code 0 (%s)" % code)
+
+
+def second_run(exe, skin_path, work, env):
+    skin = Image.open(skin_path).convert("RGBA")
+    with Program(exe, env) as program:
+        if not check(wait_for_login(program, env), "second run: the login window appears"):
+            return
+        login, panels, _ = login_and_panel(env)
+        if not check(login is not None and len(panels) == 1, "second run: login window and panel"):
+            return
+        x, y = login[2], login[3]
+        ids = {login[0], panels[0][0]}
+        click(env, x + MINIMIZE[0] + MINIMIZE[2] // 2, y + MINIMIZE[1] + MINIMIZE[3] // 2)
+
+        # Minimised, Wine without a window manager unmaps a window or shrinks it to a small bar
+        # at the bottom of the screen: either way both windows still exist, neither keeps the
+        # skin's rectangle, and the skin is gone from the screen.
+        def minimised():
+            now = [v for v in x_windows(env) if v[0] in ids]
+            return len(now) == 2 and all(not v[6] or (v[2], v[3], v[4], v[5]) != (x, y, SKIN_W, SKIN_H) for v in now)
+        ok = wait_until(minimised, 10)
+        now = [(v[0], v[2], v[3], v[4], v[5], v[6]) for v in x_windows(env) if v[0] in ids]
+        check(ok, "the minimise button minimises the login window and the panel (%s)" % now)
+        shot = screenshot(env, os.path.join(work, "login-window-minimised.png"))
+        opaque, same, _, _ = skin_on_screen(skin, shot, x, y)
+        check(opaque > 1000 and same <= 0.01 * opaque,
+              "no skin left on the screen (%d of %d pixels)" % (same, opaque))
+        check(program.process.poll() is None, "the program goes on running while minimised")
+
+
+def main():
+    exe, probe, res_dir, work = (os.path.abspath(a) for a in sys.argv[1:5])
+    os.makedirs(work, exist_ok=True)
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Recorder)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     port = server.server_address[1]
 
     n = free_display()
+    if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+        print("FAIL display :%d is in use: it moves the pointer, so it runs only on its own" % n)
+        sys.exit(1)
     env = dict(os.environ)
     env.update(DISPLAY=":%d" % n, WINEPREFIX=os.path.join(work, "wineprefix"), WINEARCH="win64",
                WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=")
     xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
                              "-nolisten", "tcp", "-br"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    program = None
     try:
-        for _ in range(100):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n):
-                break
-            time.sleep(0.1)
-        os.makedirs(env["WINEPREFIX"], exist_ok=True)
-        subprocess.run([WINESERVER, "-p"], env=env)
-        wine(["wineboot", "-i"], env)
-        key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
-        for value in (["ProxyEnable", "/t", "REG_DWORD", "/d", "1"],
-                      ["ProxyServer", "/t", "REG_SZ", "/d", "127.0.0.1:%d" % port],
-                      ["ProxyOverride", "/t", "REG_SZ", "/d", ""]):
-            check(wine(["reg", "add", key, "/v"] + value + ["/f"], env, timeout=60) == 0,
-                  "prefix proxy setting %s" % value[0])
-
-        program = subprocess.Popen([WINE, exe], env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        login = None
-        deadline = time.time() + 60
-        while time.time() < deadline and program.poll() is None:
-            named = [w for w in x_windows(env) if w[1] == "Orvane" and w[6]]
-            if named:
-                login = named
-                break
-            time.sleep(0.2)
-        if not check(login is not None, "a visible window named Orvane appears"):
+        up = wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or xvfb.poll() is not None,
+                        10, 0.1)
+        time.sleep(0.3)  # an Xvfb that lost the display number to another ends at once
+        if not check(up and xvfb.poll() is None, "own Xvfb on display :%d" % n):
             return
-        time.sleep(2)  # the panel's controls paint after the first redraw of the skin
-        windows = x_windows(env)
-        named = [w for w in windows if w[1] == "Orvane" and w[6]]
-        check(len(named) == 1, "exactly one visible top-level window named Orvane (%d)" % len(named))
-        wid, _, x, y, w, h, _ = named[0]
-        check((w, h) == (SKIN_W, SKIN_H), "login window is 1208 x 762 (%d x %d)" % (w, h))
-        # Centred for the skin enlarged by the caption frame, then given the skin's own size: left
-        # of and above the exact centre by half the frame.
-        cx, cy = (SCREEN_W - SKIN_W) // 2, (SCREEN_H - SKIN_H) // 2
-        check(cx - 12 <= x < cx and cy - 40 <= y < cy,
-              "login window at the centred position (%d, %d), centre (%d, %d)" % (x, y, cx, cy))
+        os.makedirs(env["WINEPREFIX"], exist_ok=True)
+        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
+        wine(["wineboot", "-i"], env)
 
-        # The panel: the other visible window of the program over the same rectangle, marked as
-        # owned (transient). Wine gives the login window a new X window at its first layered
-        # update, so the owner the hint names may be the login window's earlier X window.
-        panels = [v for v in windows if v[0] != wid and v[6] and (v[2], v[3], v[4], v[5]) == (x, y, w, h)]
-        check(len(panels) == 1, "one more visible window over the login window (%d)" % len(panels))
-        check(all(transient_for(p[0], env) is not None for p in panels),
-              "that window is an owned (transient) window")
+        # The recording browser: appends each URL to a log in the work folder.
+        urls_log = os.path.join(work, "opened-urls.log")
+        if os.path.exists(urls_log):
+            os.remove(urls_log)
+        browser = os.path.join(work, "record-url.sh")
+        with open(browser, "w") as f:
+            f.write('#!/bin/sh\nfor url in "$@"; do printf \'%%s\\n\' "$url" >> \'%s\'; done\n'
+                    % urls_log)
+        os.chmod(browser, 0o755)
 
-        shot_path = os.path.join(work, "login-window.png")
-        run(["import", "-window", "root", shot_path], env, timeout=60)
-        shot = Image.open(shot_path).convert("RGB")
-        print("screenshot:", shot_path)
+        settings = [
+            # No window manager runs on the display: Wine must not wait for one.
+            (r"HKCU\Software\Wine\X11 Driver", ["Managed", "/d", "N"]),
+            (r"HKCU\Software\Wine\WineBrowser", ["Browsers", "/d", browser]),
+        ] + [(r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings", v) for v in (
+            ["ProxyEnable", "/t", "REG_DWORD", "/d", "1"],
+            ["ProxyServer", "/t", "REG_SZ", "/d", "127.0.0.1:%d" % port],
+            ["ProxyOverride", "/t", "REG_SZ", "/d", ""])]
+        for key, value in settings:
+            check(wine(["reg", "add", key, "/v"] + value + ["/f"], env, timeout=60) == 0,
+                  "prefix setting %s" % value[0])
 
-        def under_control(px, py):
-            return any(cx0 <= px < cx0 + cw and cy0 <= py < cy0 + ch for cx0, cy0, cw, ch in CONTROLS)
+        origin = expected_origin(probe, exe, work, env)
+        check(origin is not None, "the centring probe answers")
 
-        opaque = same = clear = dark = 0
-        for sy in range(0, SKIN_H, 7):
-            for sx in range(0, SKIN_W, 7):
-                if under_control(sx, sy):
-                    continue
-                r, g, b, a = skin.getpixel((sx, sy))
-                px = shot.getpixel((x + sx, y + sy))
-                if a == 255:
-                    opaque += 1
-                    same += all(abs(c0 - c1) <= 2 for c0, c1 in zip(px, (r, g, b)))
-                elif a == 0:
-                    clear += 1
-                    dark += px == (0, 0, 0)
-        check(opaque > 1000 and same >= 0.97 * opaque,
-              "opaque skin pixels shown as the skin (%d of %d)" % (same, opaque))
-        check(clear > 1000 and dark >= 0.97 * clear,
-              "transparent skin pixels show the black root window (%d of %d)" % (dark, clear))
-
-        for bx, by, name in LINK_BUTTONS:
-            bmp = Image.open(os.path.join(res_dir, name)).convert("RGB")
-            equal = sum(shot.getpixel((x + bx + i, y + by + j)) == bmp.getpixel((i, j))
-                        for j in range(32) for i in range(70))
-            check(equal >= 0.97 * 70 * 32, "%s shown at (%d, %d) (%d of %d pixels)"
-                  % (name, bx, by, equal, 70 * 32))
-
-        deadline = time.time() + 30
-        wanted = ("GET http://%s:80%s " % (LOGIN_HOST, LOGIN_PATH),
-                  "GET http://%s%s " % (LOGIN_HOST, LOGIN_PATH))
-        while time.time() < deadline and not any(l.startswith(wanted) for l in Recorder.lines):
-            time.sleep(0.2)
-        check(any(l.startswith(wanted) for l in Recorder.lines),
-              "guest-login page requested through the proxy (%s)" % Recorder.lines)
-
-        run(["xdotool", "mousemove", str(x + 1140 + 17), str(y + 155 + 17), "click", "1"], env)
-        try:
-            code = program.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            code = None
-        check(code == 0, "the close button ends the program with exit code 0 (%s)" % code)
+        first_run(exe, origin, res_dir, work, env, urls_log)
+        second_run(exe, os.path.join(res_dir, "login_skin.png"), work, env)
     finally:
-        if program is not None and program.poll() is None:
-            program.kill()
         subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+                       stderr=subprocess.DEVNULL, timeout=60)
         xvfb.send_signal(signal.SIGTERM)
         try:
             xvfb.wait(timeout=10)
