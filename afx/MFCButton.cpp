@@ -168,6 +168,14 @@ BEGIN_MESSAGE_MAP(CMFCButton, CButton)
     ON_MESSAGE(WM_KILLFOCUS, OnStateChange)
 END_MESSAGE_MAP()
 
+void CMFCButton::PostNcDestroy()
+{
+    m_imgNormal = Image();
+    m_imgHot = Image();
+    m_imgDisabled = Image();
+    CButton::PostNcDestroy();
+}
+
 CMFCButton::CMFCButton()
     : m_bTransparent(FALSE), m_nFlatStyle(BUTTONSTYLE_3D), m_bAutosize(FALSE),
       m_bFullTextTooltip(FALSE), m_nCursorType(0), m_nImageType(0), m_bImageOnTop(FALSE),

@@ -56,6 +56,8 @@ public:
 
 protected:
     void PreSubclassWindow() override;
+    // The images serve the window only: they are released when it is gone.
+    void PostNcDestroy() override;
 
     LRESULT OnInitControl(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);

@@ -181,6 +181,22 @@ TEST_F(LoginImageButtonTest, ImagesComeFromPngResourcesFirstThenBitmaps)
     EXPECT_EQ(face.At(0, 0), (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c));
 }
 
+// A replaced login panel lives on without its window until the program ends: its buttons must not
+// keep their bitmaps that long.
+TEST_F(LoginImageButtonTest, ImagesAreReleasedWithTheWindow)
+{
+    Parent parent;
+    CMFCButton button;
+    ASSERT_TRUE(button.SubclassWindow(parent.AddButton(1, 35, 35)));
+    button.SetImage(138, 137);
+    ASSERT_EQ(button.GetImageSize().cx, 31);
+
+    ::DestroyWindow(parent.hWnd);
+    EXPECT_EQ(button.m_hWnd, nullptr);
+    EXPECT_EQ(button.GetImageSize().cx, 0);
+    EXPECT_EQ(button.GetImageSize().cy, 0);
+}
+
 TEST_F(LoginImageButtonTest, AutosizeFitsTheButtonToItsImage)
 {
     Parent parent;
