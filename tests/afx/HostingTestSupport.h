@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "afx/Afx.h"
+#include "tests/support/PumpUntil.h"
 #include "HostingTestIds.h"
 
 namespace hosttest {
@@ -14,28 +15,7 @@ namespace hosttest {
 // A message the wrapper's own map answers with 42.
 const UINT WM_HOST_PROBE = WM_APP + 7;
 
-// Dispatches what is waiting, for at most dwMs milliseconds or until pred() holds.
-template <class Pred>
-bool PumpUntil(Pred pred, DWORD dwMs)
-{
-    DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            if (msg.message == WM_QUIT)
-                continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (pred())
-            return true;
-        if (::GetTickCount() - dwStart > dwMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+using ::PumpUntil;
 
 inline void Pump(DWORD dwMs = 20)
 {

@@ -13,75 +13,19 @@
 
 #include <gtest/gtest.h>
 
-#include <objidl.h>
-#include <gdiplus.h>
-
-#include "afx/OleControlContainer.h"
 #include "afx/ThreadState.h"
 #include "afx/WinApp.h"
 #include "client/TalvGameDlg.h"
 #include "client/TalvStandardDlg.h"
 #include "client/TalvTranslucentDlg.h"
+#include "tests/client/LoginTestSupport.h"
 #include "tests/support/FakeWebBrowser.h"
+#include "tests/support/ImportPatch.h"
 
 namespace faulttest {
 
-// While it lives, the executable's import of dll!name points at pReplacement. The import address
-// table holds the resolved address, which GetProcAddress gives as well (forwarders included).
-class ImportPatch
-{
-public:
-    ImportPatch(const wchar_t* dll, const char* name, void* pReplacement)
-    {
-        HMODULE hDll = ::GetModuleHandleW(dll);
-        if (!hDll)
-            hDll = ::LoadLibraryW(dll);
-        m_pOriginal = hDll ? reinterpret_cast<void*>(::GetProcAddress(hDll, name)) : nullptr;
-        m_pSlot = m_pOriginal ? FindSlot(m_pOriginal) : nullptr;
-        if (m_pSlot)
-            Write(pReplacement);
-    }
-    ~ImportPatch()
-    {
-        if (m_pSlot)
-            Write(m_pOriginal);
-    }
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-
-    bool Active() const { return m_pSlot != nullptr; }
-    void* Original() const { return m_pOriginal; }
-
-private:
-    static void** FindSlot(void* pTarget)
-    {
-        auto* pBase = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-        auto* pDos = reinterpret_cast<IMAGE_DOS_HEADER*>(pBase);
-        auto* pNt = reinterpret_cast<IMAGE_NT_HEADERS*>(pBase + pDos->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& dir =
-            pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        if (dir.VirtualAddress == 0)
-            return nullptr;
-        for (auto* pDesc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + dir.VirtualAddress);
-             pDesc->Name != 0; ++pDesc)
-            for (auto* pThunk = reinterpret_cast<void**>(pBase + pDesc->FirstThunk); *pThunk;
-                 ++pThunk)
-                if (*pThunk == pTarget)
-                    return pThunk;
-        return nullptr;
-    }
-    void Write(void* pValue)
-    {
-        DWORD dwOld = 0;
-        if (::VirtualProtect(m_pSlot, sizeof(void*), PAGE_READWRITE, &dwOld)) {
-            *m_pSlot = pValue;
-            ::VirtualProtect(m_pSlot, sizeof(void*), dwOld, &dwOld);
-        }
-    }
-
-    void* m_pOriginal = nullptr;
-    void** m_pSlot = nullptr;
-};
+// The faults are made by redirecting the executable's imports.
+using ImportPatch = CImportPatch;
 
 // Records what the executable writes with OutputDebugStringW while it lives.
 class DebugOutputRecorder
@@ -228,14 +172,7 @@ private:
     std::chrono::steady_clock::time_point m_start;
 };
 
-// Removes a quit request that closing a main window left behind, so the next test starts clean.
-inline void ForgetQuit()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-    AfxResetQuitState();
-}
+using logintest::ForgetQuit;
 
 inline SIZE WindowSize(HWND hWnd)
 {
@@ -244,27 +181,7 @@ inline SIZE WindowSize(HWND hWnd)
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
-// The pop-up that hWndOwner owns and that holds the panel's close button (control 1004).
-struct OwnedPanelSearch
-{
-    HWND owner;
-    HWND found;
-};
-
-inline BOOL CALLBACK FindOwnedPanel(HWND hWnd, LPARAM lParam)
-{
-    OwnedPanelSearch* s = reinterpret_cast<OwnedPanelSearch*>(lParam);
-    if (::GetWindow(hWnd, GW_OWNER) == s->owner && ::GetDlgItem(hWnd, 1004))
-        s->found = hWnd;
-    return TRUE;
-}
-
-inline HWND OwnedPanel(HWND hWndOwner)
-{
-    OwnedPanelSearch search = {hWndOwner, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedPanel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using logintest::OwnedPanel;
 
 // A login panel that lets the test act on its browser control after the control exists and
 // before the panel's own initialisation uses it.
@@ -308,41 +225,7 @@ private:
     std::function<void(FakeWebBrowser*)> m_arm;
 };
 
-// The login window tests of the faults: GDI+ and the control container as the program has them,
-// the fake browser registered, no main window or quit request left behind.
-class LoginFaultTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
-        AfxEnableControlContainer();
-    }
-    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
-    void SetUp() override
-    {
-        ASSERT_NE(AfxGetApp(), nullptr);
-        ::SetCursorPos(5, 5);
-    }
-    void TearDown() override
-    {
-        if (AfxGetApp())
-            AfxGetApp()->m_pMainWnd = nullptr;
-        ForgetQuit();
-    }
-
-    // Runs the login window as the main window, as the application does.
-    static INT_PTR RunAsMainWindow(CTalvTranslucentDlg& dlg)
-    {
-        AfxGetApp()->m_pMainWnd = &dlg;
-        const INT_PTR result = dlg.DoModal();
-        if (AfxGetApp()->m_pMainWnd == &dlg)
-            AfxGetApp()->m_pMainWnd = nullptr;
-        return result;
-    }
-
-    static inline ULONG_PTR s_token = 0;
-};
+// The login window tests of the faults; each registers the fake browser as its case needs.
+using LoginFaultTest = logintest::LoginWindowTest;
 
 } // namespace faulttest

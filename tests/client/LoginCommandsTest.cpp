@@ -7,51 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "afx/OleControlContainer.h"
-
 using namespace logintest;
 
 namespace {
 
-class LoginCommandsTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
-        AfxEnableControlContainer();
-    }
-    static void TearDownTestSuite()
-    {
-        Gdiplus::GdiplusShutdown(s_token);
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_browser.Registered());
-        ASSERT_NE(AfxGetApp(), nullptr);
-        ::SetCursorPos(5, 5);
-    }
-    void TearDown() override
-    {
-        if (AfxGetApp())
-            AfxGetApp()->m_pMainWnd = nullptr;
-        ForgetQuit();
-    }
-
-    // Runs the login window as the main window, as the application does.
-    INT_PTR RunAsMainWindow(ProbeLoginDlg& dlg)
-    {
-        AfxGetApp()->m_pMainWnd = &dlg;
-        INT_PTR result = dlg.DoModal();
-        if (AfxGetApp()->m_pMainWnd == &dlg)
-            AfxGetApp()->m_pMainWnd = nullptr;
-        return result;
-    }
-
-    static inline ULONG_PTR s_token = 0;
-    FakeBrowserRegistration m_browser;
-};
+using LoginCommandsTest = FakeBrowserLoginTest;
 
 void PostKey(HWND hWnd, UINT vk)
 {

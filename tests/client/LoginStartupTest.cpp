@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "afx/OleControlContainer.h"
 #include "client/TranslucentApp.h"
 
 using namespace logintest;
@@ -15,35 +14,7 @@ namespace {
 
 const wchar_t kGuestLoginUrl[] = L"http://passport.orvane.example/guest/c/qelv/login.php";
 
-class LoginStartupTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
-        AfxEnableControlContainer();
-    }
-    static void TearDownTestSuite()
-    {
-        Gdiplus::GdiplusShutdown(s_token);
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_browser.Registered());
-        ASSERT_NE(AfxGetApp(), nullptr);
-        ::SetCursorPos(5, 5);
-    }
-    void TearDown() override
-    {
-        if (AfxGetApp())
-            AfxGetApp()->m_pMainWnd = nullptr;
-        ForgetQuit();
-    }
-
-    static inline ULONG_PTR s_token = 0;
-    FakeBrowserRegistration m_browser;
-};
+using LoginStartupTest = FakeBrowserLoginTest;
 
 struct ButtonPlace
 {

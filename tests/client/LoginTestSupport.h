@@ -1,6 +1,6 @@
-// Helpers of the login window tests: a login window that records what stood at the start of its
-// OnInitDialog, a script of steps run from a thread timer inside a modal loop, and the pixels of a
-// button as it draws itself, compared with the images of the resources.
+// Helpers of the login window tests: their fixtures, a login window that records what stood at the
+// start of its OnInitDialog, a script of steps run from a thread timer inside a modal loop, and the
+// pixels of a button as it draws itself, compared with the images of the resources.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include "afx/WinApp.h"
+#include "afx/OleControlContainer.h"
 #include "afx/ThreadState.h"
+#include "afx/WinApp.h"
 #include "client/TalvStandardDlg.h"
 #include "client/TalvTranslucentDlg.h"
 #include "tests/support/FakeWebBrowser.h"
@@ -121,6 +122,56 @@ inline void ForgetQuit()
     AfxResetQuitState();
 }
 
+// The login window tests: GDI+ and the control container as the program has them, the cursor
+// parked in the screen's corner, no main window or quit request left behind.
+class LoginWindowTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
+        AfxEnableControlContainer();
+    }
+    static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_token); }
+    void SetUp() override
+    {
+        ASSERT_NE(AfxGetApp(), nullptr);
+        ::SetCursorPos(5, 5);
+    }
+    void TearDown() override
+    {
+        if (AfxGetApp())
+            AfxGetApp()->m_pMainWnd = nullptr;
+        ForgetQuit();
+    }
+
+    // Runs the login window as the main window, as the application does.
+    static INT_PTR RunAsMainWindow(CTalvTranslucentDlg& dlg)
+    {
+        AfxGetApp()->m_pMainWnd = &dlg;
+        const INT_PTR result = dlg.DoModal();
+        if (AfxGetApp()->m_pMainWnd == &dlg)
+            AfxGetApp()->m_pMainWnd = nullptr;
+        return result;
+    }
+
+    static inline ULONG_PTR s_token = 0;
+};
+
+// The same with the fake browser registered for every test.
+class FakeBrowserLoginTest : public LoginWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_browser.Registered());
+        LoginWindowTest::SetUp();
+    }
+
+    FakeBrowserRegistration m_browser;
+};
+
 // Dispatches the messages waiting in this thread's queue.
 inline void PumpPending()
 {
@@ -135,7 +186,7 @@ inline void PumpPending()
     }
 }
 
-// The window that hWndOwner owns and that holds the panel's close button.
+// The pop-up that hWndOwner owns and that holds the panel's close button (control 1004).
 struct OwnedPanelSearch { HWND owner; HWND found; };
 
 inline BOOL CALLBACK FindOwnedPanel(HWND hWnd, LPARAM lParam)

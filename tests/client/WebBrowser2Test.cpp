@@ -13,32 +13,11 @@
 #include "tests/support/FakeWebBrowser.h"
 #include "tests/support/HttpRecorder.h"
 #include "tests/support/ProxySetting.h"
+#include "tests/support/PumpUntil.h"
 
 namespace {
 
 const wchar_t kLoginUrl[] = L"http://passport.orvane.example/guest/c/qelv/login.php";
-
-template <class Pred>
-bool PumpUntil(Pred pred, DWORD dwMs)
-{
-    DWORD dwStart = ::GetTickCount();
-    for (;;)
-    {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            if (msg.message == WM_QUIT)
-                continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (pred())
-            return true;
-        if (::GetTickCount() - dwStart > dwMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 // The panel's template with nothing but the browser bound.
 class PanelDlg : public CDialog
@@ -252,7 +231,7 @@ TEST(WebBrowser2RealControl, NavigateReachesTheServerThroughTheProxy)
                 return true;
         return false;
     };
-    EXPECT_TRUE(PumpUntil(seen, 20000));
+    EXPECT_TRUE(PumpUntil(seen, 20000, 20));
     for (const std::string& line : server.Requests())
         std::printf("server saw: %s\n", line.c_str());
     dlg.DestroyWindow();

@@ -7,21 +7,21 @@
 
 #include <vector>
 
+#include "tests/support/ImportPatch.h"
+
 class BstrFreeSpy
 {
 public:
     BstrFreeSpy();
-    ~BstrFreeSpy();
     BstrFreeSpy(const BstrFreeSpy&) = delete;
     BstrFreeSpy& operator=(const BstrFreeSpy&) = delete;
 
     // The import could be redirected.
-    bool Active() const { return m_pSlot != nullptr; }
+    bool Active() const { return m_patch.Active(); }
     // Strings freed so far, in order.
     const std::vector<BSTR>& Freed() const;
     bool WasFreed(BSTR b) const;
 
 private:
-    void** m_pSlot = nullptr;
-    void* m_pOriginal = nullptr;
+    CImportPatch m_patch;
 };
