@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "afx/WinApp.h"
+#include "client/TranslucentApp.h"
 #include "res/resource.h"
 
 // The record up to and including guidItem (without hBalloonIcon): what the icon calls are given.
@@ -30,6 +31,7 @@ BEGIN_MESSAGE_MAP(CTalvGameDlg, CDHtmlDialog)
     ON_WM_DESTROY()
     ON_MESSAGE(kTrayNotify, OnTrayNotify)
     ON_WM_ACTIVATE()
+    ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 BEGIN_DHTML_EVENT_MAP(CTalvGameDlg)
@@ -118,6 +120,27 @@ LRESULT CTalvGameDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 void CTalvGameDlg::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
 {
     CDHtmlDialog::OnActivate(nState, pWndOther, bMinimized);
+}
+
+void CTalvGameDlg::OnClose()
+{
+    if (MessageBox(L"确定退出游戏？", L"退出游戏", MB_YESNO) != IDYES)
+        return;
+    // The window is detached next, so its WM_DESTROY handler will not remove the icon.
+    ::Shell_NotifyIconW(NIM_DELETE, &g_nid);
+    if (CTranslucentApp* pApp = dynamic_cast<CTranslucentApp*>(AfxGetApp()))
+        pApp->ShowLoginWindow();
+}
+
+void CTalvGameDlg::CloseReplacedView()
+{
+    if (m_pBrowserApp) {
+        IWebBrowser2* pBrowser = m_pBrowserApp;
+        m_pBrowserApp = nullptr;
+        pBrowser->Release();
+    }
+    if (m_wndBrowser.m_pCtrlSite || m_wndBrowser.m_hWnd)
+        m_wndBrowser.DestroyWindow();
 }
 
 void CTalvGameDlg::SetUrls(CString strGameUrl, CString strServerUrl)

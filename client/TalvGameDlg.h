@@ -24,6 +24,9 @@ public:
     void Refresh();
     // Switches between the maximised framed window and a maximised popup without frame.
     void ToggleFullScreen();
+    // Closes the HTML view of a game window that has been replaced, so that the game page does
+    // not run on unseen while the object lives on until the program ends.
+    void CloseReplacedView();
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -42,6 +45,8 @@ protected:
     void OnDestroy();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    // Asks whether to leave the game; on Yes, removes the icon and brings a new login window.
+    void OnClose();
 
     DECLARE_MESSAGE_MAP()
     DECLARE_DHTML_EVENT_MAP()

@@ -62,6 +62,9 @@ void CTranslucentApp::ShowGameWindow(CString strGameUrl, CString strServerUrl)
     if (m_pMainWnd) {
         ::PostMessageW(m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
         m_pMainWnd->Detach();
+        // The replaced object lives on until the program ends: it keeps no skin meanwhile.
+        if (CTalvTranslucentDlg* pLogin = dynamic_cast<CTalvTranslucentDlg*>(m_pMainWnd))
+            pLogin->ReleaseSkin();
     }
 
     CTalvGameDlg dlg(nullptr);
@@ -83,6 +86,9 @@ void CTranslucentApp::ShowLoginWindow()
     if (m_pMainWnd) {
         ::PostMessageW(m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
         m_pMainWnd->Detach();
+        // The replaced object lives on until the program ends: its game page does not.
+        if (CTalvGameDlg* pGame = dynamic_cast<CTalvGameDlg*>(m_pMainWnd))
+            pGame->CloseReplacedView();
     }
 
     CTalvTranslucentDlg dlg(IDB_LOGIN_SKIN, L"PNG", nullptr, nullptr);

@@ -27,13 +27,14 @@ public:
     // has ended. From the cycle bound on, starts a fresh copy of the program and ends this one.
     void ShowLoginWindow();
 
-    // Every login, game, login cycle nests two more modal runs on the thread's stack. From this
-    // many nested cycles on, a confirmed close of the game window starts a fresh copy of the
-    // program instead of nesting deeper; if the copy cannot be started, nesting goes on up to
-    // kHardCycleBound, where the program ends. The stack reservation of the program is sized for
-    // kHardCycleBound cycles.
-    static const int kCycleBound = 2000;
-    static const int kHardCycleBound = 2 * kCycleBound;
+    // Every login, game, login cycle nests two more modal runs on the thread's stack (about 4 KiB
+    // in the 64-bit build with a stand-in browser; more with the real control's event calls).
+    // After this many nested cycles, a confirmed close of the game window starts a fresh copy of
+    // the program instead of nesting deeper; if the copy cannot be started, nesting goes on up to
+    // kHardCycleBound, where the program ends. The main thread's 32 MiB stack reservation leaves
+    // about 24 KiB per cycle up to kHardCycleBound, above a 2 MiB base.
+    static const int kCycleBound = 1000;
+    static const int kHardCycleBound = 1250;
 
     // Login windows nested beneath the current one by hand-overs (0: only the first one).
     int NestedCycles() const { return m_nNestedCycles; }
