@@ -62,21 +62,24 @@ struct Sample
     size_t windows, browsers;
 };
 
+BOOL CALLBACK CountChild(HWND, LPARAM lParam)
+{
+    ++*reinterpret_cast<size_t*>(lParam);
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hWnd, LPARAM lParam)
+{
+    ++*reinterpret_cast<size_t*>(lParam);
+    ::EnumChildWindows(hWnd, CountChild, lParam);
+    return TRUE;
+}
+
 // Windows of this thread, children included (GetGuiResources answers 0 under Wine).
 size_t CountWindows()
 {
     size_t n = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            size_t* pn = reinterpret_cast<size_t*>(lParam);
-            ++*pn;
-            ::EnumChildWindows(
-                hWnd, [](HWND, LPARAM l) -> BOOL { ++*reinterpret_cast<size_t*>(l); return TRUE; },
-                lParam);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&n));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&n));
     return n;
 }
 

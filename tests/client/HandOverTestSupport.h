@@ -286,19 +286,21 @@ inline CTalvGameDlg* FrontGame()
     return p && p->m_hWnd && ::IsWindowVisible(p->m_hWnd) ? p : nullptr;
 }
 
+struct PanelSearch { HWND owner; HWND found; };
+
+inline BOOL CALLBACK FindPanel(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<PanelSearch*>(lParam);
+    if (::GetWindow(hWnd, GW_OWNER) == s->owner && ::GetDlgItem(hWnd, 1004))
+        s->found = hWnd;
+    return TRUE;
+}
+
 // The pop-up that hWndOwner owns and that holds the panel's close button (control 1004).
 inline HWND PanelOf(HWND hWndOwner)
 {
-    struct Search { HWND owner; HWND found; } search = {hWndOwner, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            if (::GetWindow(hWnd, GW_OWNER) == s->owner && ::GetDlgItem(hWnd, 1004))
-                s->found = hWnd;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    PanelSearch search = {hWndOwner, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindPanel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -311,21 +313,23 @@ inline FakeWebBrowser* FakeInside(HWND hParent)
     return nullptr;
 }
 
+struct TitleSearch { const wchar_t* title; HWND found; };
+
+inline BOOL CALLBACK FindTitled(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<TitleSearch*>(lParam);
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(hWnd, text, 64);
+    if (::IsWindowVisible(hWnd) && wcscmp(text, s->title) == 0)
+        s->found = hWnd;
+    return TRUE;
+}
+
 // A shown window of this thread with that title, or NULL.
 inline HWND ThreadWindowTitled(const wchar_t* title)
 {
-    struct Search { const wchar_t* title; HWND found; } search = {title, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            wchar_t text[64] = L"";
-            ::GetWindowTextW(hWnd, text, 64);
-            if (::IsWindowVisible(hWnd) && wcscmp(text, s->title) == 0)
-                s->found = hWnd;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TitleSearch search = {title, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindTitled, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
