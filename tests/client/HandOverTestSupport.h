@@ -26,6 +26,7 @@
 #include "client/TalvStandardDlg.h"
 #include "client/TalvTranslucentDlg.h"
 #include "client/TranslucentApp.h"
+#include "tests/client/LoginTestSupport.h"
 #include "tests/support/FakeWebBrowser.h"
 #include "tests/support/ImportPatch.h"
 
@@ -286,22 +287,10 @@ inline CTalvGameDlg* FrontGame()
     return p && p->m_hWnd && ::IsWindowVisible(p->m_hWnd) ? p : nullptr;
 }
 
-struct PanelSearch { HWND owner; HWND found; };
-
-inline BOOL CALLBACK FindPanel(HWND hWnd, LPARAM lParam)
-{
-    auto* s = reinterpret_cast<PanelSearch*>(lParam);
-    if (::GetWindow(hWnd, GW_OWNER) == s->owner && ::GetDlgItem(hWnd, 1004))
-        s->found = hWnd;
-    return TRUE;
-}
-
 // The pop-up that hWndOwner owns and that holds the panel's close button (control 1004).
 inline HWND PanelOf(HWND hWndOwner)
 {
-    PanelSearch search = {hWndOwner, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), FindPanel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return logintest::OwnedPanel(hWndOwner);
 }
 
 // The live fake whose control window is a child of hParent, or NULL.
@@ -313,25 +302,7 @@ inline FakeWebBrowser* FakeInside(HWND hParent)
     return nullptr;
 }
 
-struct TitleSearch { const wchar_t* title; HWND found; };
-
-inline BOOL CALLBACK FindTitled(HWND hWnd, LPARAM lParam)
-{
-    auto* s = reinterpret_cast<TitleSearch*>(lParam);
-    wchar_t text[64] = L"";
-    ::GetWindowTextW(hWnd, text, 64);
-    if (::IsWindowVisible(hWnd) && wcscmp(text, s->title) == 0)
-        s->found = hWnd;
-    return TRUE;
-}
-
-// A shown window of this thread with that title, or NULL.
-inline HWND ThreadWindowTitled(const wchar_t* title)
-{
-    TitleSearch search = {title, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), FindTitled, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using logintest::ThreadWindowTitled;
 
 inline std::wstring TextOf(HWND hWnd)
 {
