@@ -500,7 +500,7 @@ TEST_F(HandOverTest, FiftyCyclesThenCloseEndsEveryRunInnermostFirst)
     const int kCycles = 50;
     ProgramLog log;
     ASSERT_TRUE(log.Active());
-    Driver d(240000);
+    Driver d(400000);
     CycleRun run(kCycles);
     run.Plan(d);
     const int code = RunProgram();
