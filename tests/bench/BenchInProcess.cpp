@@ -27,6 +27,7 @@
 #include <set>
 #include <vector>
 
+#include "tests/support/ThreadWindows.h"
 #include "afx/OleControlContainer.h"
 #include "afx/WinApp.h"
 #include "client/TalvGameDlg.h"
@@ -244,26 +245,6 @@ size_t StackDepthHere()
                   - static_cast<BYTE*>(__builtin_frame_address(0)));
 }
 
-BOOL CALLBACK CountOne(HWND, LPARAM lParam)
-{
-    ++*reinterpret_cast<int*>(lParam);
-    return TRUE;
-}
-
-BOOL CALLBACK CountWithChildren(HWND hWnd, LPARAM lParam)
-{
-    ++*reinterpret_cast<int*>(lParam);
-    ::EnumChildWindows(hWnd, CountOne, lParam);
-    return TRUE;
-}
-
-// Windows of this thread, child windows included: the USER objects that the cycles can keep.
-int CountWindows()
-{
-    int n = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
 
 double g_start = 0;
 
@@ -421,7 +402,7 @@ void Sample(int cycle)
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof(pmc));
     std::printf("sample %d ms %.0f kernel %d gdi %zu user %d heap %llu working %llu depth %llu\n",
                 cycle, (Now() - g_start) / 1000.0,
-                CountKernelHandles(), LiveGdi().size(), CountWindows(), HeapBytesInUse(),
+                CountKernelHandles(), LiveGdi().size(), static_cast<int>(CountThreadWindows()), HeapBytesInUse(),
                 static_cast<unsigned long long>(pmc.WorkingSetSize),
                 static_cast<unsigned long long>(StackDepthHere()));
     std::fflush(stdout);

@@ -3,6 +3,7 @@
 // depth at the login window's initialisation, the stack high-water mark so far, the process's
 // USER, GDI and kernel handles and its memory. ORVANE_SOAK_CYCLES sets the number of cycles
 // (default 1000).
+#include "tests/support/ThreadWindows.h"
 #include "tests/client/HandOverTestSupport.h"
 
 #include <cstdlib>
@@ -62,26 +63,6 @@ struct Sample
     size_t windows, browsers;
 };
 
-BOOL CALLBACK CountChild(HWND, LPARAM lParam)
-{
-    ++*reinterpret_cast<size_t*>(lParam);
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND hWnd, LPARAM lParam)
-{
-    ++*reinterpret_cast<size_t*>(lParam);
-    ::EnumChildWindows(hWnd, CountChild, lParam);
-    return TRUE;
-}
-
-// Windows of this thread, children included (GetGuiResources answers 0 under Wine).
-size_t CountWindows()
-{
-    size_t n = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&n));
-    return n;
-}
 
 Sample Measure(StackPaint& paint, uintptr_t at)
 {
@@ -97,7 +78,7 @@ Sample Measure(StackPaint& paint, uintptr_t at)
     ::GetProcessMemoryInfo(hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc));
     s.privateBytes = pmc.PrivateUsage;
     s.workingSet = pmc.WorkingSetSize;
-    s.windows = CountWindows();
+    s.windows = CountThreadWindows();
     s.browsers = FakeWebBrowser::Live().size();
     return s;
 }

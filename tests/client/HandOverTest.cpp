@@ -471,7 +471,8 @@ struct CycleRun
 {
     explicit CycleRun(int n) : cycles(static_cast<size_t>(n) + 1) {}
 
-    void Plan(Driver& d)
+    // Every cycle but the last login window: login, hand-over, game, close confirmed with Yes.
+    void PlanCycles(Driver& d)
     {
         for (size_t i = 0; i + 1 < cycles.size(); ++i) {
             Cycle& c = cycles[i];
@@ -485,6 +486,12 @@ struct CycleRun
             });
             CloseGame(d, c, IDYES);
         }
+    }
+
+    // The cycles, then the last login window's close button.
+    void Plan(Driver& d)
+    {
+        PlanCycles(d);
         AwaitLogin(d, cycles.back());
         ClickLoginClose(d, cycles.back());
     }
@@ -596,14 +603,7 @@ TEST_F(HandOverTest, AtTheCycleBoundAFreshCopyTakesOver)
     Driver d;
     CycleRun run(3);
     // The third confirmation reaches the bound: no fourth login window to close.
-    for (size_t i = 0; i < 3; ++i) {
-        Cycle& c = run.cycles[i];
-        c.server = static_cast<int>(i) + 1;
-        AwaitLogin(d, c);
-        FireHandOver(d, c);
-        AwaitGame(d, c);
-        CloseGame(d, c, IDYES);
-    }
+    run.PlanCycles(d);
     const int code = RunProgram();
     EXPECT_FALSE(d.TimedOut()) << "stopped after step " << d.StepsDone();
     EXPECT_TRUE(d.Finished());
@@ -631,14 +631,7 @@ TEST_F(HandOverTest, WithoutAFreshCopyNestingGoesOnToTheHardBound)
     ASSERT_TRUE(log.Active());
     Driver d;
     CycleRun run(3);
-    for (size_t i = 0; i < 3; ++i) {
-        Cycle& c = run.cycles[i];
-        c.server = static_cast<int>(i) + 1;
-        AwaitLogin(d, c);
-        FireHandOver(d, c);
-        AwaitGame(d, c);
-        CloseGame(d, c, IDYES);
-    }
+    run.PlanCycles(d);
     const int code = RunProgram();
     EXPECT_FALSE(d.TimedOut()) << "stopped after step " << d.StepsDone();
     EXPECT_EQ(code, 0);
