@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""Starts the real program under wine64 in a private Xvfb display and Wine prefix and checks it
-from outside the process, with nothing faked but the network (a local HTTP server reached through
-the prefix's proxy setting) and the desktop's web browser (a script that records the URLs it is
-asked to open):
+"""Starts the real program under Wine (wine for the 32-bit build, wine64 for the 64-bit one) in a
+private Xvfb display and Wine prefix and checks it from outside the process, with nothing faked
+but the network (a local HTTP server reached through the prefix's proxy setting) and the desktop's
+web browser (a script that records the URLs it is asked to open):
 
 - the login window: one visible top-level window "Orvane" of 1208 x 762, centred in the work area
   as the program computes it (the skin's rectangle grown by the frame of template 102's style is
@@ -34,7 +34,8 @@ import time
 
 from PIL import Image
 
-WINE = "/usr/lib/wine/wine64"
+# Runs PE32 programs under wine, PE32+ under wine64.
+WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-run")
 WINESERVER = "/usr/lib/wine/wineserver"
 SKIN_W, SKIN_H = 1208, 762
 SCREEN_W, SCREEN_H = 1920, 1080
