@@ -4,7 +4,8 @@
 #include "afx/Wnd.h"
 
 AfxThreadState::AfxThreadState()
-    : lastSentMsg{}, pWndInit(nullptr), hHookCbt(nullptr), nHookDepth(0), nLoopDepth(0),
+    : lastSentMsg{}, pWndInit(nullptr), hHookCbt(nullptr), nHookDepth(0), nWndProcDepth(0),
+      nLoopDepth(0),
       bQuitPending(false), nQuitCode(0)
 {
 }
@@ -23,6 +24,11 @@ AfxThreadState* AfxGetThreadState()
 {
     thread_local AfxThreadState state;
     return &state;
+}
+
+int AfxGetWndProcDepth()
+{
+    return AfxGetThreadState()->nWndProcDepth;
 }
 
 void AfxDeleteTempMap()

@@ -29,6 +29,9 @@ struct AfxThreadState
     HHOOK hHookCbt;
     int nHookDepth;
 
+    // Calls of the library's window procedure nested on this thread now.
+    int nWndProcDepth;
+
     // Message loops currently running on this thread (the temporary map is cleaned only when the
     // outermost one is idle).
     int nLoopDepth;
@@ -40,6 +43,9 @@ struct AfxThreadState
 
 // This thread's state, made on first use and destroyed when the thread ends.
 AfxThreadState* AfxGetThreadState();
+
+// Calls of the library's window procedure nested on this thread now (0 outside any).
+int AfxGetWndProcDepth();
 
 // Drops the objects of the temporary window map (and the temporary device context objects).
 void AfxDeleteTempMap();

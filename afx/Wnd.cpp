@@ -65,13 +65,15 @@ std::wstring Widen(const char* psz)
     return s;
 }
 
-// Sets the thread's current message for the duration of one window procedure call.
+// Sets the thread's current message, and counts the nesting, for the duration of one window
+// procedure call.
 class CurrentMessageScope
 {
 public:
     CurrentMessageScope(AfxThreadState* pState, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
         : m_pState(pState), m_saved(pState->lastSentMsg)
     {
+        ++pState->nWndProcDepth;
         MSG msg{};
         msg.hwnd = hWnd;
         msg.message = nMsg;
@@ -79,7 +81,11 @@ public:
         msg.lParam = lParam;
         pState->lastSentMsg = msg;
     }
-    ~CurrentMessageScope() { m_pState->lastSentMsg = m_saved; }
+    ~CurrentMessageScope()
+    {
+        m_pState->lastSentMsg = m_saved;
+        --m_pState->nWndProcDepth;
+    }
     CurrentMessageScope(const CurrentMessageScope&) = delete;
     CurrentMessageScope& operator=(const CurrentMessageScope&) = delete;
 

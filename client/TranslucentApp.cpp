@@ -4,6 +4,7 @@
 #include <string>
 #include <gdiplus.h>
 
+#include "afx/NestingHeadroom.h"
 #include "afx/OleControlContainer.h"
 #include "afx/ThreadState.h"
 #include "client/TalvGameDlg.h"
@@ -44,17 +45,29 @@ int CTranslucentApp::ExitInstance()
     return CWinApp::ExitInstance();
 }
 
-void CTranslucentApp::RunAsMainWindow(CDialog& dlg)
+BOOL CTranslucentApp::RunAsMainWindow(CDialog& dlg)
 {
     m_pMainWnd = &dlg;
     dlg.DoModal();
     // A run that had a window ends with the window destroyed through dlg, which clears the main
     // window pointer. Still designating dlg: its window was never made, and the window it
     // replaced is already closing, so nothing is left on screen.
-    if (m_pMainWnd == &dlg) {
-        m_pMainWnd = nullptr;
-        AfxPostQuitMessage(0);
-    }
+    if (m_pMainWnd != &dlg)
+        return TRUE;
+    m_pMainWnd = nullptr;
+    AfxPostQuitMessage(0);
+    return FALSE;
+}
+
+void CTranslucentApp::RunReplacement(CDialog& dlg)
+{
+    if (!RunAsMainWindow(dlg) && m_pfnStartFreshCopy)
+        m_pfnStartFreshCopy();
+}
+
+BOOL CTranslucentApp::HasNestingRoom()
+{
+    return AfxNestingHeadroom(kNestingReserve) >= kNestingReserve;
 }
 
 void CTranslucentApp::ShowGameWindow(CString strGameUrl, CString strServerUrl)
@@ -70,15 +83,17 @@ void CTranslucentApp::ShowGameWindow(CString strGameUrl, CString strServerUrl)
     CTalvGameDlg dlg(nullptr);
     m_pMainWnd = &dlg;
     dlg.SetUrls(strGameUrl, strServerUrl);
-    RunAsMainWindow(dlg);
+    RunReplacement(dlg);
 }
 
 void CTranslucentApp::ShowLoginWindow()
 {
-    if (m_nNestedCycles >= m_nCycleBound && HandOverToFreshCopy())
+    const BOOL bRoom = HasNestingRoom();
+    if ((m_nNestedCycles >= m_nCycleBound || !bRoom) && HandOverToFreshCopy())
         return;
-    if (m_nNestedCycles >= m_nHardCycleBound) {
-        // No room for another cycle and no fresh copy: end rather than overflow the stack.
+    if (m_nNestedCycles >= m_nHardCycleBound || !bRoom) {
+        // No room for another cycle and no fresh copy: end rather than show a login window
+        // that cannot work, or overflow the stack.
         EndProgram();
         return;
     }
@@ -93,7 +108,7 @@ void CTranslucentApp::ShowLoginWindow()
 
     CTalvTranslucentDlg dlg(IDB_LOGIN_SKIN, L"PNG", nullptr, nullptr);
     ++m_nNestedCycles;
-    RunAsMainWindow(dlg);
+    RunReplacement(dlg);
     --m_nNestedCycles;
 }
 

@@ -24,17 +24,23 @@ public:
     // taken from strServerUrl, and runs it; returns when that run has ended.
     void ShowGameWindow(CString strGameUrl, CString strServerUrl);
     // Replaces the game window in front by a new login window and runs it; returns when that run
-    // has ended. From the cycle bound on, starts a fresh copy of the program and ends this one.
+    // has ended. From the cycle bound on, or when the thread is near its limit of nested window
+    // procedure calls, starts a fresh copy of the program and ends this one.
     void ShowLoginWindow();
 
-    // Every login, game, login cycle nests two more modal runs on the thread's stack (about 4 KiB
-    // in the 64-bit build with a stand-in browser; more with the real control's event calls).
-    // After this many nested cycles, a confirmed close of the game window starts a fresh copy of
-    // the program instead of nesting deeper; if the copy cannot be started, nesting goes on up to
-    // kHardCycleBound, where the program ends. The main thread's 32 MiB stack reservation leaves
-    // about 24 KiB per cycle up to kHardCycleBound, above a 2 MiB base.
-    static const int kCycleBound = 1000;
+    // Every login, game, login cycle nests two more modal runs on the thread, and with them a few
+    // more window procedure calls: one or two that Wine counts per cycle, depending on how the
+    // player closes the game window, against its limit of 64 per thread. After this many nested
+    // cycles, a confirmed close of the game window starts a fresh copy of the program instead
+    // of nesting deeper. It also does so earlier when the thread has fewer than kNestingReserve
+    // window procedure calls left. If the copy cannot be started, nesting goes on while there is
+    // room, up to kHardCycleBound, where the program ends; the main thread's 32 MiB stack
+    // reservation leaves about 24 KiB per cycle up to there, above a 2 MiB base.
+    static const int kCycleBound = 10;
     static const int kHardCycleBound = 1250;
+    // Nested window procedure calls a confirmed close needs for the next login window and the
+    // cycle after it, with room to spare.
+    static const int kNestingReserve = 24;
 
     // Login windows nested beneath the current one by hand-overs (0: only the first one).
     int NestedCycles() const { return m_nNestedCycles; }
@@ -49,8 +55,14 @@ public:
 
 private:
     // Makes dlg the main window and runs it. A window that could not be made at all leaves the
-    // program without any window: then the main window pointer is cleared and the program ends.
-    void RunAsMainWindow(CDialog& dlg);
+    // program without any window: then the main window pointer is cleared, the program ends,
+    // and FALSE is returned.
+    BOOL RunAsMainWindow(CDialog& dlg);
+    // Runs the window that replaces the one in front. If it cannot be made (Wine's nesting limit
+    // reached after all), a fresh copy gives the player a login window again.
+    void RunReplacement(CDialog& dlg);
+    // TRUE when the thread can nest the next login window and one more cycle.
+    static BOOL HasNestingRoom();
     // Starts a fresh copy and ends this one; FALSE (nothing changed) when the copy did not start.
     BOOL HandOverToFreshCopy();
     // Closes the window in front so that every nested run ends and the program quits.

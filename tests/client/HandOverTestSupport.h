@@ -401,10 +401,31 @@ inline void AwaitGame(Driver& d, Cycle& c)
     });
 }
 
-// The close request (as the caption's close button makes it) and the confirmation answered.
-inline void CloseGame(Driver& d, Cycle& c, int answer, std::function<void(HWND)> inspect = nullptr)
+// How the game window is asked to close: a posted WM_CLOSE, or the key message Alt+F4 and the
+// system command that the default window procedure makes of it, dispatched by the modal loop.
+enum class CloseWay { PostedClose, AltF4, SystemCommand };
+
+inline void RequestClose(Driver& d, Cycle& c, CloseWay way = CloseWay::PostedClose)
 {
-    d.Do([&c] { ::PostMessageW(c.hGame, WM_CLOSE, 0, 0); });
+    d.Do([&c, way] {
+        switch (way) {
+        case CloseWay::PostedClose:
+            ::PostMessageW(c.hGame, WM_CLOSE, 0, 0);
+            break;
+        case CloseWay::AltF4:
+            // Context code (bit 29): Alt is down.
+            ::PostMessageW(c.hGame, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+            break;
+        case CloseWay::SystemCommand:
+            ::PostMessageW(c.hGame, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        }
+    });
+}
+
+// The confirmation answered once it is shown (inspect sees it first).
+inline void AnswerExit(Driver& d, int answer, std::function<void(HWND)> inspect = nullptr)
+{
     d.Wait([answer, inspect] {
         HWND hBox = ThreadWindowTitled(kExitCaption);
         if (!hBox)
@@ -415,6 +436,13 @@ inline void CloseGame(Driver& d, Cycle& c, int answer, std::function<void(HWND)>
                        reinterpret_cast<LPARAM>(::GetDlgItem(hBox, answer)));
         return true;
     });
+}
+
+// The close request (as the caption's close button makes it) and the confirmation answered.
+inline void CloseGame(Driver& d, Cycle& c, int answer, std::function<void(HWND)> inspect = nullptr)
+{
+    RequestClose(d, c);
+    AnswerExit(d, answer, std::move(inspect));
 }
 
 // The login window's close button.
