@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "tests/support/FakeBrowserFactory.h"
+
 namespace {
 
 std::vector<FakeWebBrowser*>& Registry()
@@ -43,52 +45,6 @@ void RegisterWindowClass()
     ::RegisterClassW(&wc);
     done = true;
 }
-
-class Factory : public IClassFactory
-{
-public:
-    explicit Factory(const FakeBrowserOptions& options) : m_options(options) {}
-    virtual ~Factory() = default;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IClassFactory)
-        {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&m_refs); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG n = ::InterlockedDecrement(&m_refs);
-        if (n == 0)
-            delete this;
-        return n;
-    }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
-    {
-        ++m_requests;
-        *ppv = nullptr;
-        if (outer != nullptr)
-            return CLASS_E_NOAGGREGATION;
-        if (m_options.refuseCreation)
-            return E_FAIL;
-        auto* browser = new FakeWebBrowser(m_options);
-        HRESULT hr = browser->QueryInterface(riid, ppv);
-        browser->Release();
-        return hr;
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-    int Requests() const { return m_requests; }
-
-private:
-    LONG m_refs = 1;
-    FakeBrowserOptions m_options;
-    int m_requests = 0;
-};
 
 }  // namespace
 
@@ -287,7 +243,7 @@ STDMETHODIMP FakeWebBrowser::Invoke(DISPID dispid, REFIID, LCID, WORD flags,
         if (count >= 1 && params->rgvarg[count - 1].vt == VT_BSTR)
         {
             BSTR url = params->rgvarg[count - 1].bstrVal;
-            m_navigations.emplace_back(url != nullptr ? url : L"");
+            RecordNavigation(url != nullptr ? url : L"");
         }
         return S_OK;
     case kLocationURL:
@@ -324,9 +280,14 @@ STDMETHODIMP FakeWebBrowser::Invoke(DISPID dispid, REFIID, LCID, WORD flags,
 
 // IWebBrowser2
 
+void FakeWebBrowser::RecordNavigation(const std::wstring& url)
+{
+    m_navigations.push_back(url);
+}
+
 STDMETHODIMP FakeWebBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
 {
-    m_navigations.emplace_back(url != nullptr ? url : L"");
+    RecordNavigation(url != nullptr ? url : L"");
     return S_OK;
 }
 
@@ -336,7 +297,7 @@ STDMETHODIMP FakeWebBrowser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT
         url = url->pvarVal;
     if (url == nullptr || url->vt != VT_BSTR)
         return E_INVALIDARG;
-    m_navigations.emplace_back(url->bstrVal != nullptr ? url->bstrVal : L"");
+    RecordNavigation(url->bstrVal != nullptr ? url->bstrVal : L"");
     return S_OK;
 }
 
@@ -715,7 +676,7 @@ HRESULT FakeWebBrowser::AskContextMenu() const
 
 FakeBrowserRegistration::FakeBrowserRegistration(const FakeBrowserOptions& options)
 {
-    m_factory = new Factory(options);
+    m_factory = new FakeBrowserFactory(options);
     if (FAILED(::CoRegisterClassObject(CLSID_WebBrowser, m_factory, CLSCTX_INPROC_SERVER,
                                        REGCLS_MULTIPLEUSE, &m_cookie)))
         m_cookie = 0;
@@ -730,5 +691,5 @@ FakeBrowserRegistration::~FakeBrowserRegistration()
 
 int FakeBrowserRegistration::Requests() const
 {
-    return static_cast<Factory*>(m_factory)->Requests();
+    return m_factory->Requests();
 }

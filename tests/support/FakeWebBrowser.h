@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class FakeBrowserFactory;
+
 // One recorded argument, in declaration order (the reverse of the DISPPARAMS array).
 struct FakeInvokeArg
 {
@@ -226,6 +228,11 @@ public:
     STDMETHODIMP GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
 
+protected:
+    virtual ~FakeWebBrowser();
+    // Every navigation request (Navigate, Navigate2, dispatch call 104) ends here.
+    virtual void RecordNavigation(const std::wstring& url);
+
 private:
     // The DWebBrowserEvents2 connection point; its lifetime is the browser's.
     class EventPoint : public IConnectionPoint
@@ -256,7 +263,6 @@ private:
         bool deferred;
     };
 
-    virtual ~FakeWebBrowser();
     void Record(DISPID dispid, WORD flags, DISPPARAMS* params, VARIANT* result);
     HRESULT TakeFailure(DISPID dispid, EXCEPINFO* excepInfo);
     void DestroyWindowIfAny();
@@ -299,6 +305,6 @@ public:
     int Requests() const;
 
 private:
-    IClassFactory* m_factory = nullptr;
+    FakeBrowserFactory* m_factory = nullptr;
     DWORD m_cookie = 0;
 };

@@ -26,7 +26,6 @@ server) is ended on the way out, and every wait is bounded.
 import http.server
 import os
 import re
-import signal
 import subprocess
 import sys
 import threading
@@ -34,11 +33,10 @@ import time
 
 from PIL import Image
 
-# Runs PE32 programs under wine, PE32+ under wine64.
-WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-run")
-WINESERVER = "/usr/lib/wine/wineserver"
+from wine_session import (SCREEN_H, SCREEN_W, WINE, WineSession, run, wait_until, wine,
+                          x_windows)
+
 SKIN_W, SKIN_H = 1208, 762
-SCREEN_W, SCREEN_H = 1920, 1080
 LOGIN_PATH = "/guest/c/qelv/login.php"
 LOGIN_HOST = "passport.orvane.example"
 LINK_URL = "http://www.orvane.example/link/%s?gid=qelv"
@@ -81,54 +79,6 @@ class Recorder(http.server.BaseHTTPRequestHandler):
 
     def log_message(self, *args):
         pass
-
-
-def free_display():
-    wanted = os.environ.get("ORVANE_TEST_DISPLAY")
-    if wanted:
-        return int(wanted)
-    for n in range(150, 200):
-        if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
-            return n
-    raise RuntimeError("no free X display number")
-
-
-def run(args, env, timeout=30):
-    return subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          text=True, timeout=timeout)
-
-
-def wine(args, env, timeout=180, stdout=subprocess.DEVNULL):
-    """A Wine command. Its output goes to a file or nowhere, never to a pipe: servers that it
-    starts would keep a pipe open."""
-    return subprocess.run([WINE] + args, env=env, stdout=stdout, stderr=subprocess.DEVNULL,
-                          timeout=timeout).returncode
-
-
-def wait_until(what, timeout, step=0.2):
-    deadline = time.time() + timeout
-    while True:
-        result = what()
-        if result or time.time() >= deadline:
-            return result
-        time.sleep(step)
-
-
-def x_windows(env):
-    """Top-level X windows, topmost first: (id, name, x, y, w, h, viewable)."""
-    out = run(["xwininfo", "-root", "-children"], env).stdout
-    ids = re.findall(r"^\s+(0x[0-9a-f]+)", out, re.M)
-    result = []
-    for wid in ids:
-        info = run(["xwininfo", "-id", wid], env).stdout
-        def field(name):
-            m = re.search(name + r":\s+(-?\d+)", info)
-            return int(m.group(1)) if m else None
-        m = re.search(r'xwininfo: Window id: \S+ (?:"(.*)"|\(has no name\))', info)
-        name = m.group(1) if m and m.group(1) is not None else ""
-        result.append((wid, name, field("Absolute upper-left X"), field("Absolute upper-left Y"),
-                       field("Width"), field("Height"), "IsViewable" in info))
-    return result
 
 
 def transient_for(wid, env):
@@ -402,61 +352,40 @@ def main():
     threading.Thread(target=server.serve_forever, daemon=True).start()
     port = server.server_address[1]
 
-    n = free_display()
-    if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
-        print("FAIL display :%d is in use: it moves the pointer, so it runs only on its own" % n)
-        sys.exit(1)
-    env = dict(os.environ)
-    env.update(DISPLAY=":%d" % n, WINEPREFIX=os.path.join(work, "wineprefix"), WINEARCH="win64",
-               WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=")
-    xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-                             "-nolisten", "tcp", "-br"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        up = wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or xvfb.poll() is not None,
-                        10, 0.1)
-        time.sleep(0.3)  # an Xvfb that lost the display number to another ends at once
-        if not check(up and xvfb.poll() is None, "own Xvfb on display :%d" % n):
-            return
-        os.makedirs(env["WINEPREFIX"], exist_ok=True)
-        subprocess.run([WINESERVER, "-p"], env=env, timeout=30)
-        wine(["wineboot", "-i"], env)
+        with WineSession(os.path.join(work, "wineprefix")) as session:
+            if not check(session.up, "own Xvfb on display :%d (it moves the pointer, so it runs "
+                         "only on its own) and a Wine prefix" % session.display):
+                return
+            env = session.env
 
-        # The recording browser: appends each URL to a log in the work folder.
-        urls_log = os.path.join(work, "opened-urls.log")
-        if os.path.exists(urls_log):
-            os.remove(urls_log)
-        browser = os.path.join(work, "record-url.sh")
-        with open(browser, "w") as f:
-            f.write('#!/bin/sh\nfor url in "$@"; do printf \'%%s\\n\' "$url" >> \'%s\'; done\n'
-                    % urls_log)
-        os.chmod(browser, 0o755)
+            # The recording browser: appends each URL to a log in the work folder.
+            urls_log = os.path.join(work, "opened-urls.log")
+            if os.path.exists(urls_log):
+                os.remove(urls_log)
+            browser = os.path.join(work, "record-url.sh")
+            with open(browser, "w") as f:
+                f.write('#!/bin/sh\nfor url in "$@"; do printf \'%%s\\n\' "$url" >> \'%s\'; done\n'
+                        % urls_log)
+            os.chmod(browser, 0o755)
 
-        settings = [
-            # No window manager runs on the display: Wine must not wait for one.
-            (r"HKCU\Software\Wine\X11 Driver", ["Managed", "/d", "N"]),
-            (r"HKCU\Software\Wine\WineBrowser", ["Browsers", "/d", browser]),
-        ] + [(r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings", v) for v in (
-            ["ProxyEnable", "/t", "REG_DWORD", "/d", "1"],
-            ["ProxyServer", "/t", "REG_SZ", "/d", "127.0.0.1:%d" % port],
-            ["ProxyOverride", "/t", "REG_SZ", "/d", ""])]
-        for key, value in settings:
-            check(wine(["reg", "add", key, "/v"] + value + ["/f"], env, timeout=60) == 0,
-                  "prefix setting %s" % value[0])
+            settings = [
+                # No window manager runs on the display: Wine must not wait for one.
+                (r"HKCU\Software\Wine\X11 Driver", ["Managed", "/d", "N"]),
+                (r"HKCU\Software\Wine\WineBrowser", ["Browsers", "/d", browser]),
+            ] + [(r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings", v) for v in (
+                ["ProxyEnable", "/t", "REG_DWORD", "/d", "1"],
+                ["ProxyServer", "/t", "REG_SZ", "/d", "127.0.0.1:%d" % port],
+                ["ProxyOverride", "/t", "REG_SZ", "/d", ""])]
+            for key, value in settings:
+                check(session.reg_add(key, ["/v"] + value), "prefix setting %s" % value[0])
 
-        origin = expected_origin(probe, exe, work, env)
-        check(origin is not None, "the centring probe answers")
+            origin = expected_origin(probe, exe, work, env)
+            check(origin is not None, "the centring probe answers")
 
-        first_run(exe, origin, res_dir, work, env, urls_log)
-        second_run(exe, os.path.join(res_dir, "login_skin.png"), work, env)
+            first_run(exe, origin, res_dir, work, env, urls_log)
+            second_run(exe, os.path.join(res_dir, "login_skin.png"), work, env)
     finally:
-        subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=60)
-        xvfb.send_signal(signal.SIGTERM)
-        try:
-            xvfb.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
         server.shutdown()
 
 

@@ -1,0 +1,39 @@
+// The WebBrowser control as the whole-program tests serve it from a DLL: the fake browser, plus
+// what the real control does on its own. Each navigation completes (NavigateComplete2) from a
+// message posted to its window; a click into its window while it shows the guest-login page plays
+// the player logging in: the page navigates to a game server, whose number comes from the file
+// ORVANE_STANDIN_SERVER names. Every event goes to the StandInLog.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "tests/support/FakeWebBrowser.h"
+
+class StandInBrowser : public FakeWebBrowser
+{
+public:
+    static FakeWebBrowser* Make(const FakeBrowserOptions& options);
+
+    STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
+                        LPCRECT rect) override;
+
+protected:
+    ~StandInBrowser() override;
+    void RecordNavigation(const std::wstring& url) override;
+
+private:
+    explicit StandInBrowser(const FakeBrowserOptions& options);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Subclass();
+    void Unsubclass();
+    void CompleteNavigation();
+    void LogIn();
+    void Log(const std::wstring& text) const;
+
+    int m_instance;
+    WNDPROC m_previousProc = nullptr;
+    HWND m_subclassed = nullptr;
+    std::deque<std::wstring> m_pending;
+    std::wstring m_current;
+};

@@ -1,0 +1,18 @@
+// The stand-in browser's event log: one UTF-8 line per event, appended to the file that
+// ORVANE_STANDIN_LOG names (nothing when it is unset), each line written and flushed at once so
+// that a process that ends abruptly loses none. Lines start with the process id.
+#pragma once
+
+#include <string>
+
+class StandInLog
+{
+public:
+    // "PID INSTANCE TEXT"
+    static void Write(int instance, const std::wstring& text);
+    // The number in the file that ORVANE_STANDIN_SERVER names, or fallback.
+    static int ServerNumber(int fallback);
+
+private:
+    static std::wstring Environment(const wchar_t* name);
+};

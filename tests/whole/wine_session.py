@@ -1,0 +1,130 @@
+"""What the whole-program checks share: running commands and Wine programs, bounded waits, a
+private Xvfb display, a private Wine prefix with its own wineserver, and reading the display's
+top-level windows. Everything started here is ended on the way out, also on failure."""
+
+import os
+import re
+import signal
+import subprocess
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+# Runs PE32 programs under wine, PE32+ under wine64.
+WINE = os.path.join(HERE, "..", "..", "scripts", "wine-run")
+WINESERVER = "/usr/lib/wine/wineserver"
+SCREEN_W, SCREEN_H = 1920, 1080
+
+
+def run(args, env, timeout=30):
+    return subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, timeout=timeout)
+
+
+def wine(args, env, timeout=180, stdout=subprocess.DEVNULL):
+    """A Wine command. Its output goes to a file or nowhere, never to a pipe: servers that it
+    starts would keep a pipe open."""
+    return subprocess.run([WINE] + args, env=env, stdout=stdout, stderr=subprocess.DEVNULL,
+                          timeout=timeout).returncode
+
+
+def wait_until(what, timeout, step=0.2):
+    deadline = time.time() + timeout
+    while True:
+        result = what()
+        if result or time.time() >= deadline:
+            return result
+        time.sleep(step)
+
+
+def display_in_use(n):
+    return os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n)
+
+
+def free_display():
+    """$ORVANE_TEST_DISPLAY when set, else the first free display number from 150 up."""
+    wanted = os.environ.get("ORVANE_TEST_DISPLAY")
+    if wanted:
+        return int(wanted)
+    for n in range(150, 200):
+        if not display_in_use(n):
+            return n
+    raise RuntimeError("no free X display number")
+
+
+def stop_process(process, timeout=10):
+    if process is None or process.poll() is not None:
+        return
+    process.send_signal(signal.SIGTERM)
+    try:
+        process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait(timeout=timeout)
+
+
+class WineSession:
+    """Its own Xvfb display and its own Wine prefix (win64) with a running wineserver:
+
+        with WineSession(prefix_dir) as session:
+            session.env ...   # DISPLAY, WINEPREFIX and the rest, for every command
+
+    up is false when the display could not be had. On the way out the prefix's wineserver and
+    the programs in it are killed, and the display is stopped."""
+
+    def __init__(self, prefix):
+        self.prefix = prefix
+        self.display = free_display()
+        self.env = dict(os.environ)
+        self.env.update(DISPLAY=":%d" % self.display, WINEPREFIX=prefix, WINEARCH="win64",
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=")
+        self.xvfb = None
+        self.up = False
+
+    def __enter__(self):
+        n = self.display
+        if display_in_use(n):
+            return self
+        self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0",
+                                      "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-br"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        up = wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or
+                        self.xvfb.poll() is not None, 10, 0.1)
+        time.sleep(0.3)  # an Xvfb that lost the display number to another ends at once
+        if not up or self.xvfb.poll() is not None:
+            return self
+        os.makedirs(self.prefix, exist_ok=True)
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
+        wine(["wineboot", "-i"], self.env)
+        self.up = True
+        return self
+
+    def __exit__(self, *exc):
+        if os.path.isdir(self.prefix):
+            subprocess.run([WINESERVER, "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
+        stop_process(self.xvfb)
+        return False
+
+    def reg_add(self, key, value, view=None):
+        """reg add KEY VALUE... /f, in the registry view /reg:32 or /reg:64 when given."""
+        args = ["reg", "add", key] + value + ["/f"]
+        if view:
+            args.append("/reg:%d" % view)
+        return wine(args, self.env, timeout=60) == 0
+
+
+def x_windows(env):
+    """Top-level X windows, topmost first: (id, name, x, y, w, h, viewable)."""
+    out = run(["xwininfo", "-root", "-children"], env).stdout
+    ids = re.findall(r"^\s+(0x[0-9a-f]+)", out, re.M)
+    result = []
+    for wid in ids:
+        info = run(["xwininfo", "-id", wid], env).stdout
+        def field(name):
+            m = re.search(name + r":\s+(-?\d+)", info)
+            return int(m.group(1)) if m else None
+        m = re.search(r'xwininfo: Window id: \S+ (?:"(.*)"|\(has no name\))', info)
+        name = m.group(1) if m and m.group(1) is not None else ""
+        result.append((wid, name, field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                       field("Width"), field("Height"), "IsViewable" in info))
+    return result
