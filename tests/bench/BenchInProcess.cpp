@@ -3,9 +3,10 @@
 //
 //   bench_inprocess redraw RUNS FRAMES
 //     Per run, the mean time of one frame of CTranslucentDialog::UpdateView on the 1208 x 762
-//     login skin ("redraw view"), and of the floor ("redraw floor"): one GDI+ draw of the same
-//     PNG into a 32-bit DIB section and one UpdateLayeredWindow, with the DIB section and the
-//     drawing surface kept from frame to frame.
+//     login skin ("redraw view"), and of two floors drawn with GDI+ and the Windows API alone
+//     (tests/bench/RedrawFloor.h): "redraw fresh" takes UpdateView's steps, making its device
+//     context, DIB section, drawing surface and User32 reference for every frame; "redraw kept"
+//     keeps the DIB section and the drawing surface from frame to frame.
 //
 //   bench_inprocess cycles N
 //     Runs the program (the application object, its login and game windows) with the fake browser
@@ -33,10 +34,11 @@
 #include "client/TalvGameDlg.h"
 #include "client/TalvTranslucentDlg.h"
 #include "client/TranslucentApp.h"
-#include "layered/LoadImageFromResource.h"
 #include "layered/TranslucentDialog.h"
 #include "res/resource.h"
+#include "tests/bench/RedrawFloor.h"
 #include "tests/support/FakeWebBrowser.h"
+#include "tests/support/ImportPatch.h"
 
 namespace {
 
@@ -64,64 +66,6 @@ public:
     }
 };
 
-// A layered pop-up and the fixed parts of the floor's frame.
-class FloorFrame
-{
-public:
-    explicit FloorFrame(SIZE size) : m_size(size)
-    {
-        m_pImage.reset(LoadImageFromResource(IDB_LOGIN_SKIN, L"PNG", nullptr));
-        m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP,
-                                   0, 0, size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
-        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        HDC hScreen = ::GetDC(nullptr);
-        m_hDC = ::CreateCompatibleDC(hScreen);
-        ::ReleaseDC(nullptr, hScreen);
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = size.cx;
-        bmi.bmiHeader.biHeight = size.cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        void* pBits = nullptr;
-        m_hDib = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-        m_hOld = ::SelectObject(m_hDC, m_hDib);
-        m_pGraphics = std::make_unique<Gdiplus::Graphics>(m_hDC);
-        m_pGraphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    }
-    ~FloorFrame()
-    {
-        m_pGraphics.reset();
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteObject(m_hDib);
-        ::DeleteDC(m_hDC);
-        ::DestroyWindow(m_hWnd);
-    }
-    FloorFrame(const FloorFrame&) = delete;
-    FloorFrame& operator=(const FloorFrame&) = delete;
-
-    bool Ready() const { return m_pImage && m_hWnd && m_hDib && m_pGraphics; }
-
-    void Frame()
-    {
-        m_pGraphics->DrawImage(m_pImage.get(), 0, 0, m_size.cx, m_size.cy);
-        POINT dst = {0, 0}, src = {0, 0};
-        SIZE size = m_size;
-        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ::UpdateLayeredWindow(m_hWnd, nullptr, &dst, &size, m_hDC, &src, 0, &blend, ULW_ALPHA);
-    }
-
-private:
-    SIZE m_size;
-    std::unique_ptr<Gdiplus::Image> m_pImage;
-    HWND m_hWnd = nullptr;
-    HDC m_hDC = nullptr;
-    HBITMAP m_hDib = nullptr;
-    HGDIOBJ m_hOld = nullptr;
-    std::unique_ptr<Gdiplus::Graphics> m_pGraphics;
-};
-
 struct RedrawParams
 {
     SkinOnlyDlg* pDlg;
@@ -137,16 +81,17 @@ void CALLBACK RedrawTick(HWND, UINT, UINT_PTR id, DWORD)
     RedrawParams& p = *g_pRedraw;
     const SIZE size = p.pDlg->Size();
     std::printf("skin %ld %ld\n", size.cx, size.cy);
-    FloorFrame floor(size);
+    RedrawFloor floor(size);
     if (!floor.Ready() || size.cx == 0) {
         p.status = 3;
         p.pDlg->EndDialog(IDCANCEL);
         return;
     }
-    // Warm both up, then alternate their runs so that drift hits both alike.
+    // Warm all three up, then alternate their runs so that drift hits them alike.
     for (int i = 0; i < 5; ++i) {
         p.pDlg->UpdateView();
-        floor.Frame();
+        floor.FreshFrame();
+        floor.KeptFrame();
     }
     for (int run = 0; run < p.runs; ++run) {
         double t0 = Now();
@@ -155,11 +100,15 @@ void CALLBACK RedrawTick(HWND, UINT, UINT_PTR id, DWORD)
         ::GdiFlush();
         double t1 = Now();
         for (int i = 0; i < p.frames; ++i)
-            floor.Frame();
+            floor.FreshFrame();
         ::GdiFlush();
         double t2 = Now();
-        std::printf("redraw view %.1f\nredraw floor %.1f\n", (t1 - t0) / p.frames,
-                    (t2 - t1) / p.frames);
+        for (int i = 0; i < p.frames; ++i)
+            floor.KeptFrame();
+        ::GdiFlush();
+        double t3 = Now();
+        std::printf("redraw view %.1f\nredraw fresh %.1f\nredraw kept %.1f\n",
+                    (t1 - t0) / p.frames, (t2 - t1) / p.frames, (t3 - t2) / p.frames);
         std::fflush(stdout);
     }
     p.pDlg->EndDialog(IDOK);
@@ -350,31 +299,9 @@ BOOL WINAPI TrackDeleteObject(HGDIOBJ h)
     return g_real.deleteObject(h);
 }
 
-// Points the executable's import of dll!name at pReplacement for the rest of the run.
-bool RedirectImport(const wchar_t* dll, const char* name, void* pReplacement)
-{
-    HMODULE hDll = ::GetModuleHandleW(dll);
-    void* pTarget = hDll ? reinterpret_cast<void*>(::GetProcAddress(hDll, name)) : nullptr;
-    if (!pTarget)
-        return false;
-    auto* pBase = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    auto* pNt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        pBase + reinterpret_cast<IMAGE_DOS_HEADER*>(pBase)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* pDesc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pBase + dir.VirtualAddress);
-         dir.VirtualAddress && pDesc->Name; ++pDesc)
-        for (auto* pThunk = reinterpret_cast<void**>(pBase + pDesc->FirstThunk); *pThunk; ++pThunk)
-            if (*pThunk == pTarget) {
-                DWORD old = 0;
-                ::VirtualProtect(pThunk, sizeof(void*), PAGE_READWRITE, &old);
-                *pThunk = pReplacement;
-                ::VirtualProtect(pThunk, sizeof(void*), old, &old);
-                return true;
-            }
-    return false;
-}
-
-bool TrackGdi()
+// Points the executable's GDI imports at the counting functions while the patches live; false
+// when one of them could not be patched.
+bool TrackGdi(std::vector<std::unique_ptr<CImportPatch>>& patches)
 {
     // The addresses taken here go through the imports, so they are the real functions.
     g_real = RealGdi();
@@ -390,8 +317,10 @@ bool TrackGdi()
         {L"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&TrackDeleteObject)},
     };
     bool all = true;
-    for (const auto& r : redirects)
-        all = RedirectImport(r.dll, r.name, r.fn) && all;
+    for (const auto& r : redirects) {
+        patches.push_back(std::make_unique<CImportPatch>(r.dll, r.name, r.fn));
+        all = patches.back()->Active() && all;
+    }
     return all;
 }
 
@@ -526,7 +455,8 @@ void CALLBACK CycleTick(HWND, UINT, UINT_PTR, DWORD)
 int RunCycles(int n)
 {
     PaintStack();
-    if (!TrackGdi())
+    std::vector<std::unique_ptr<CImportPatch>> patches;
+    if (!TrackGdi(patches))
         std::printf("note: not every GDI import could be tracked\n");
     FakeBrowserRegistration browser;
     if (!browser.Registered())
@@ -538,8 +468,15 @@ int RunCycles(int n)
     if (n > 0 && !SampleWanted(n))
         g_driver.sampleAt.push_back(n);
     g_driver.start = g_start = Now();
+    CTranslucentApp* pApp = dynamic_cast<CTranslucentApp*>(AfxGetApp());
+    if (!pApp)
+        return 6;
+    // All n cycles nest in this one run: no bound hands over to a fresh copy before they are done.
+    pApp->m_nCycleBound = std::max(pApp->m_nCycleBound, n + 1);
+    pApp->m_nHardCycleBound = std::max(pApp->m_nHardCycleBound, n + 1);
+    pApp->m_pfnStartFreshCopy = [] { return FALSE; };
+    std::printf("cycle bound %d hard %d\n", pApp->m_nCycleBound, pApp->m_nHardCycleBound);
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, &CycleTick);
-    CWinApp* pApp = AfxGetApp();
     const int code = AfxRunApp(pApp);
     ::KillTimer(nullptr, timer);
     std::printf("cycles %d exit %d gdi_left %zu\n", g_driver.cycles, code, LiveGdi().size());
