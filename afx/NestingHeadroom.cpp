@@ -59,13 +59,24 @@ private:
     HWND m_hWnd;
 };
 
+// The module that holds this code: the probe's class is registered there, so that a library
+// linked into a DLL does not meet the class of the program's own copy.
+HINSTANCE ThisModule()
+{
+    HMODULE hModule = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS
+                             | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(&ProbeWndProc), &hModule);
+    return hModule;
+}
+
 }  // namespace
 
 int AfxNestingHeadroom(int nWanted)
 {
     if (nWanted <= 0)
         return 0;
-    HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
+    HINSTANCE hInstance = ThisModule();
     if (!RegisterProbeClass(hInstance))
         return 0;
     ProbeWindow window(hInstance);

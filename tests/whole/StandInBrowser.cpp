@@ -4,9 +4,13 @@
 
 #include <cwchar>
 
+#include "afx/NestingHeadroom.h"
 #include "tests/whole/StandInLog.h"
 
 namespace {
+
+// More window procedure calls than Wine nests on a thread.
+const int kProbe = 80;
 
 const UINT kCompleteNavigation = WM_APP + 0x251;
 const wchar_t kLoginHost[] = L"passport.orvane.example";
@@ -57,6 +61,8 @@ STDMETHODIMP StandInBrowser::DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, 
         wchar_t text[64];
         std::swprintf(text, 64, L"window %p", static_cast<void*>(Window()));
         Log(text);
+        // How deep the program is nested while it makes its windows.
+        Log(L"headroom at window " + std::to_wstring(AfxNestingHeadroom(kProbe)));
         if (!m_pending.empty())
             ::PostMessageW(Window(), kCompleteNavigation, 0, 0);
     }
@@ -146,6 +152,8 @@ void StandInBrowser::LogIn()
     }
     const int server = StandInLog::ServerNumber(1);
     Log(L"click server " + std::to_wstring(server));
+    // How deep the program's cycles have nested it so far.
+    Log(L"headroom at click " + std::to_wstring(AfxNestingHeadroom(kProbe)));
     // The page went on to the game server: its frame set's location is the top-level one.
     m_current = GameUrl(server);
     SetLocation(GameLocation(server));

@@ -41,6 +41,10 @@ CLOSE = (1140, 155, 35, 35)
 CLOSE_WAYS = ["alt+f4", "close button"]
 ANSWER_WAYS = ["y key", "enter", "click yes"]
 # How long one try of a key or click may take to show its effect, and how many tries.
+# Nested window procedure calls Wine allows on a thread, and how many the program keeps in
+# reserve at a confirmed close (client/TranslucentApp.h).
+WINE_NESTING_LIMIT = 64
+NESTING_RESERVE = 24
 TRY_SECONDS = 1.5
 TRIES = 5
 
@@ -147,6 +151,7 @@ class Cycles:
         self.watch = Lines(os.path.join(work, "watcher.log"))
         self.server_file = os.path.join(work, "server.txt")
         self.retries = {"click into the page": 0, "close": 0, "answer": 0}
+        self.repaint_nudges = 0  # boxes whose buttons showed only once the pointer came over
         self.first = None        # the script's own child: the first process
         self.pid = None          # Windows process id of the program in front
         self.pids = []           # every process, in order
@@ -155,6 +160,10 @@ class Cycles:
         # Ends in time for the clean-up inside the test's own time limit.
         self.deadline = time.time() + args.budget
         self.login = None        # (X window, x, y)
+        self.click_headroom = None
+        # Per cycle: process, calls left at the click, fewest left while windows were made,
+        # close way, answer way.
+        self.nesting = []
 
     # -- the program's processes, as the watcher sees them
 
@@ -202,6 +211,14 @@ class Cycles:
             return None
         return wait_until(found, timeout, 0.05)
 
+    def headroom(self, start, prefix, pid=None, lowest=False):
+        """The nested window procedure calls left that the stand-in logged after line start with
+        that prefix (in process pid, or the one in front): the last or the lowest, or None."""
+        pid = pid or self.pid
+        values = [int(t[len(prefix):]) for p, _, t in self.log.entries(start)
+                  if p == pid and t.startswith(prefix)]
+        return (min(values) if lowest else values[-1]) if values else None
+
     def until_focused(self, wid, timeout=2):
         wait_until(lambda: self.x.focus() == wid, timeout, 0.02)
 
@@ -229,6 +246,8 @@ class Cycles:
                         lambda: any(p == self.pid and t == clicked
                                     for p, _, t in self.log.entries(start)))
         check(ok, "the click into the login page reaches the browser (%s)" % clicked)
+        self.click_headroom = self.headroom(start, "headroom at click ")
+        check(self.click_headroom is not None, "the stand-in measured the nesting at the click")
         self.in_process += 1
 
         def game():
@@ -272,11 +291,16 @@ class Cycles:
     def answer(self, box, way):
         bid, (bx, by, _, _) = box
         if way == "click yes":
-            # A box that has just appeared may not have painted yet.
+            # A box that has just appeared may not have painted yet. Under Wine its buttons now
+            # and then show only once the pointer comes over the box, as a player's does.
             def buttons():
                 picture = self.x.shot(bid, os.path.join(self.work, "exit-box.png"))
                 return yes_button(picture) if picture else None
-            yes = wait_until(buttons, 5, 0.1)
+            yes = wait_until(buttons, 1, 0.1)
+            if not yes:
+                self.repaint_nudges += 1
+                self.x.click(bx + 8, by + 8)   # the box's text, away from its buttons
+                yes = wait_until(buttons, 4, 0.1)
             if not yes:
                 # What the player can still do with a box drawn empty: the report says.
                 self.until_focused(bid)
@@ -337,6 +361,7 @@ class Cycles:
             print("first process %s" % self.pid, flush=True)
             for cycle in range(1, args.cycles + 1):
                 began = time.time()
+                cycle_start = len(self.log.read())
                 check(began < self.deadline, "all cycles within %d s (cycle %d of %d due)"
                       % (args.budget, cycle, args.cycles))
                 retries = sum(self.retries.values())
@@ -353,14 +378,39 @@ class Cycles:
                 except Failure as failure:
                     raise Failure("cycle %d (process %s, %d in it): %s"
                                   % (cycle, pid, self.in_process, failure))
+                lowest = min(v for v in (self.headroom(cycle_start, "headroom at window ", p, True)
+                                         for p in {pid, self.pid}) if v is not None)
+                self.nesting.append((pid, self.click_headroom, lowest, close_way, answer_way))
                 print("cycle %3d  process %-5s server %3d  close %-12s answer %-9s %.2f s"
-                      "  retries %d%s"
+                      "  retries %d  calls left %d at the click, %d at the least%s"
                       % (cycle, pid, server, close_way, answer_way, time.time() - began,
-                         sum(self.retries.values()) - retries,
+                         sum(self.retries.values()) - retries, self.click_headroom, lowest,
                          "  -> fresh copy %s" % self.pid if handed else ""), flush=True)
+            self.report_nesting()
             self.end()
         finally:
             stop_process(self.first)
+
+    def report_nesting(self):
+        """Nested window procedure calls each way round leaves behind (measured between the
+        clicks of two cycles of one process); they must leave the bound twice that as margin."""
+        per_way = {}
+        for (pid, left, _, close, answer), (next_pid, next_left, _, _, _) in zip(
+                self.nesting, self.nesting[1:]):
+            if pid == next_pid:
+                per_way.setdefault((close, answer), set()).add(left - next_left)
+        for (close, answer), costs in sorted(per_way.items()):
+            print("nesting per cycle, close by %s, answer by %s: %s calls"
+                  % (close, answer, "/".join(str(c) for c in sorted(costs))), flush=True)
+        deepest = max(max(c) for c in per_way.values())
+        lowest = min(n[2] for n in self.nesting)
+        print("deepest cycle %d calls; fewest calls left while windows were made: %d"
+              % (deepest, lowest), flush=True)
+        check(2 * deepest * self.args.bound + NESTING_RESERVE <= WINE_NESTING_LIMIT,
+              "%d cycles of twice the deepest way round (%d) and the reserve (%d) fit in Wine's "
+              "%d nested calls" % (self.args.bound, deepest, NESTING_RESERVE, WINE_NESTING_LIMIT))
+        check(lowest >= NESTING_RESERVE, "the program never goes below its reserve of %d "
+              "nested calls (%d)" % (NESTING_RESERVE, lowest))
 
     def end(self):
         wid, x, y = self.login
@@ -436,6 +486,8 @@ def main():
             finally:
                 print("retries: " + ", ".join("%s %d" % kv for kv in cycles.retries.items()),
                       flush=True)
+                print("exit boxes whose buttons showed only once the pointer came over them: %d"
+                      % cycles.repaint_nudges, flush=True)
             with open(stop_file, "w"):
                 pass
             check(watcher.wait(15) == 0, "the watcher stops")

@@ -32,6 +32,6 @@ int wmain(int argc, wchar_t** argv)
             watcher.Log("timeout %d", watcher.Running());
             return 2;
         }
-        ::Sleep(10);
+        ::Sleep(50);
     }
 }

@@ -51,10 +51,17 @@ class X:
         run(["xdotool", "mousemove", str(x), str(y), "click", "1"], self.env)
 
     def shot(self, wid, path):
-        """A picture of the window's client area."""
-        if run(["import", "-window", str(wid), path], self.env, timeout=30).returncode != 0:
+        """A picture of the window as the screen shows it, or None once it is gone. Taken from the
+        root window and cut out: a picture of the window alone sometimes comes back blank."""
+        where = self.geometry(wid)
+        if not where:
             return None
-        return Image.open(path).convert("RGB")
+        if run(["import", "-window", "root", path], self.env, timeout=30).returncode != 0:
+            return None
+        x, y, w, h = where
+        picture = Image.open(path).convert("RGB").crop((x, y, x + w, y + h))
+        picture.save(path)
+        return picture
 
     def wm_running(self):
         return "window id" in run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env).stdout
