@@ -6,6 +6,7 @@
 #include "tests/support/ThreadWindows.h"
 #include "tests/client/HandOverTestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace handover;
@@ -93,6 +94,9 @@ TEST(HandOverSoak, DISABLED_Cycles)
     ASSERT_TRUE(browsers.Registered());
     ASSERT_EQ(AfxGetApp(), &theApp);
     int freshCopies = 0;
+    // Every cycle nests here: past the bounds the program would hand over to a fresh copy.
+    theApp.m_nCycleBound = std::max(theApp.m_nCycleBound, cycles + 1);
+    theApp.m_nHardCycleBound = std::max(theApp.m_nHardCycleBound, cycles + 1);
     theApp.m_pfnStartFreshCopy = [&] { ++freshCopies; return TRUE; };
     ForgetQuit();
 
