@@ -13,6 +13,8 @@
 
 #include <vector>
 
+#include "afx/DlgInitReader.h"
+
 class CWnd;
 class COleControlSite;
 
@@ -68,10 +70,9 @@ public:
     // FALSE (and nothing filled) when the template has none or cannot be read.
     static BOOL StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<BYTE>& rCopy,
                               std::vector<DialogItem>& rItems);
-    // Items to create at WM_INITDIALOG, with the dialog-init data (resource type 240) that holds
-    // their persisted state (may be NULL).
-    void SetPendingDialogItems(std::vector<DialogItem> items, const BYTE* pDlgInit,
-                               DWORD cbDlgInit);
+    // Items to create at WM_INITDIALOG, with the dialog-init data that holds their persisted
+    // state.
+    void SetPendingDialogItems(std::vector<DialogItem> items, const CDlgInitReader& dlgInit);
     // Creates the pending items in the dialog window (called once it exists, before
     // OnInitDialog). Items that cannot be created are left out.
     void CreatePendingDialogItems();
@@ -80,6 +81,5 @@ private:
     CWnd* m_pWnd;
     std::vector<COleControlSite*> m_sites;
     std::vector<DialogItem> m_pending;
-    const BYTE* m_pDlgInit = nullptr;
-    DWORD m_cbDlgInit = 0;
+    CDlgInitReader m_dlgInit;
 };

@@ -6,6 +6,7 @@
 #include <exception>
 #include <vector>
 
+#include "afx/DebugReport.h"
 #include "afx/EventSinkMap.h"
 #include "afx/MemoryException.h"
 #include "afx/OleControlContainer.h"
@@ -39,14 +40,6 @@ SIZEL PixelsToHimetric(int cx, int cy)
     size.cx = ::MulDiv(cx, 2540, dpiX > 0 ? dpiX : 96);
     size.cy = ::MulDiv(cy, 2540, dpiY > 0 ? dpiY : 96);
     return size;
-}
-
-void ReportHandlerException(LPCWSTR lpszWhat)
-{
-    CString text(L"Exception in an event handler: ");
-    text += lpszWhat;
-    text += L"\n";
-    ::OutputDebugStringW(text);
 }
 
 // The arguments of one dispatch call, stored last first as DISPPARAMS wants them; what the call
@@ -537,14 +530,11 @@ void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)
             }
             catch (CException& e)
             {
-                ReportHandlerException(e.Describe());
+                AfxReportException(L"an event handler", e);
             }
             catch (std::exception& e)
             {
-                std::vector<wchar_t> text(::strlen(e.what()) + 1);
-                ::MultiByteToWideChar(CP_ACP, 0, e.what(), -1, text.data(),
-                                      static_cast<int>(text.size()));
-                ReportHandlerException(text.data());
+                AfxReportException(L"an event handler", e);
             }
             Release();
             return;

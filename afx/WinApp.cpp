@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <exception>
 
+#include "afx/DebugReport.h"
 #include "afx/Exception.h"
 #include "afx/ThreadState.h"
 #include "afx/Wnd.h"
@@ -170,12 +171,11 @@ int AfxRunApp(CWinApp* pApp, HINSTANCE hInstance)
     }
     catch (CException& e)
     {
-        CString text = L"Orvane: exception during start-up or shut-down: " + e.Describe() + L"\n";
-        ::OutputDebugStringW(text);
+        AfxReportException(L"start-up or shut-down", e);
     }
-    catch (std::exception&)
+    catch (std::exception& e)
     {
-        ::OutputDebugStringW(L"Orvane: exception during start-up or shut-down\n");
+        AfxReportException(L"start-up or shut-down", e);
     }
     AfxDeleteTempMap();
     if (SUCCEEDED(hrOle))

@@ -1,11 +1,12 @@
 #include "afx/Wnd.h"
 
 #include <cstdarg>
-#include <cstring>
 #include <exception>
 #include <string>
 
 #include "afx/DataExchange.h"
+#include "afx/DebugReport.h"
+#include "afx/DlgInitReader.h"
 #include "afx/Exception.h"
 #include "afx/OleControlContainer.h"
 #include "afx/OleControlSite.h"
@@ -20,25 +21,15 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// Writes what escaped a handler to the debugger output; the message then gets a neutral result.
-void ReportHandlerException(const char* pszClass, LPCWSTR pszText, const MSG& msg)
+// What the report of an exception escaping a handler of nMsg names as its place.
+struct HandlerPlace
 {
-    std::wstring text = L"Orvane: exception in a message handler (message 0x";
-    wchar_t number[16];
-    ::wsprintfW(number, L"%04X", msg.message);
-    text += number;
-    text += L"): ";
-    if (pszClass)
-        for (const char* p = pszClass; *p; ++p)
-            text += static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    if (pszText && *pszText)
+    explicit HandlerPlace(UINT nMsg)
     {
-        text += L": ";
-        text += pszText;
+        ::wsprintfW(text, L"a message handler (message 0x%04X)", nMsg);
     }
-    text += L"\n";
-    ::OutputDebugStringW(text.c_str());
-}
+    wchar_t text[48];
+};
 
 LRESULT ResultAfterException(const MSG& msg)
 {
@@ -47,22 +38,6 @@ LRESULT ResultAfterException(const MSG& msg)
     if (msg.message == WM_PAINT)
         ::ValidateRect(msg.hwnd, nullptr);  // no endless repaint requests
     return 0;
-}
-
-std::wstring Widen(const char* psz)
-{
-    std::wstring s;
-    if (psz)
-    {
-        int n = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
-        if (n > 0)
-        {
-            s.resize(static_cast<size_t>(n));
-            ::MultiByteToWideChar(CP_ACP, 0, psz, -1, &s[0], n);
-            s.resize(static_cast<size_t>(n - 1));
-        }
-    }
-    return s;
 }
 
 // Sets the thread's current message, and counts the nesting, for the duration of one window
@@ -144,19 +119,17 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
     }
     catch (CException& e)
     {
-        CString text = e.Describe();
-        CRuntimeClass* pClass = e.GetRuntimeClass();
-        ReportHandlerException(pClass ? pClass->m_lpszClassName : "CException", text, pState->lastSentMsg);
+        AfxReportException(HandlerPlace(pState->lastSentMsg.message).text, e);
         lResult = ResultAfterException(pState->lastSentMsg);
     }
     catch (std::exception& e)
     {
-        ReportHandlerException("std::exception", Widen(e.what()).c_str(), pState->lastSentMsg);
+        AfxReportException(HandlerPlace(pState->lastSentMsg.message).text, e);
         lResult = ResultAfterException(pState->lastSentMsg);
     }
     catch (...)
     {
-        ReportHandlerException("unknown exception", nullptr, pState->lastSentMsg);
+        AfxReportException(HandlerPlace(pState->lastSentMsg.message).text);
         lResult = ResultAfterException(pState->lastSentMsg);
     }
 
@@ -500,9 +473,7 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
     }
     catch (CException& e)
     {
-        CRuntimeClass* pClass = e.GetRuntimeClass();
-        ReportHandlerException(pClass ? pClass->m_lpszClassName : "CException", e.Describe(),
-                               AfxGetThreadState()->lastSentMsg);
+        AfxReportException(L"DoDataExchange", e);
         return FALSE;
     }
     return TRUE;
@@ -551,52 +522,29 @@ IUnknown* CWnd::GetControlUnknown() const
 
 BOOL CWnd::ExecuteDlgInit(LPCWSTR lpszResourceName)
 {
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = ::FindResourceW(hInst, lpszResourceName, MAKEINTRESOURCEW(240));
-    if (!hRes)
-        return TRUE;  // no dialog-init data
-    HGLOBAL hData = ::LoadResource(hInst, hRes);
-    const BYTE* p = hData ? static_cast<const BYTE*>(::LockResource(hData)) : nullptr;
-    DWORD cb = ::SizeofResource(hInst, hRes);
-    if (!p)
-        return FALSE;
-
-    const BYTE* const pEnd = p + cb;
-    while (pEnd - p >= 2)
+    CDlgInitReader reader = CDlgInitReader::FromResource(lpszResourceName);
+    CDlgInitReader::Record record;
+    while (reader.Next(record))
     {
-        WORD nIDC, nMsg;
-        std::memcpy(&nIDC, p, 2);
-        if (nIDC == 0)
-            return TRUE;
-        if (pEnd - p < 8)
-            return FALSE;
-        DWORD dwLen;
-        std::memcpy(&nMsg, p + 2, 2);
-        std::memcpy(&dwLen, p + 4, 4);
-        p += 8;
-        if (static_cast<DWORD>(pEnd - p) < dwLen)
-            return FALSE;
-
         // 0x0376..0x0379: persisted state of an ActiveX control, read by the control hosting.
-        bool bOleState = nMsg >= 0x0376 && nMsg <= 0x0379;
-        HWND hCtrl = ::GetDlgItem(m_hWnd, nIDC);
-        if (!bOleState && hCtrl)
+        if (record.nMsg >= 0x0376 && record.nMsg <= 0x0379)
+            continue;
+        HWND hCtrl = ::GetDlgItem(m_hWnd, record.nIDC);
+        if (!hCtrl)
+            continue;
+        if (record.nMsg == LB_ADDSTRING || record.nMsg == CB_ADDSTRING)
         {
-            if (nMsg == LB_ADDSTRING || nMsg == CB_ADDSTRING)
-            {
-                // List and combo box strings are stored as ANSI text.
-                std::string text(reinterpret_cast<const char*>(p), dwLen);
-                text = text.c_str();
-                ::SendMessageW(hCtrl, nMsg, 0, reinterpret_cast<LPARAM>(Widen(text.c_str()).c_str()));
-            }
-            else
-            {
-                ::SendMessageW(hCtrl, nMsg, 0, reinterpret_cast<LPARAM>(p));
-            }
+            // List and combo box strings are stored as ANSI text.
+            std::string text(reinterpret_cast<const char*>(record.pData), record.cbData);
+            CString wide = CString::FromMultiByte(text.c_str());
+            ::SendMessageW(hCtrl, record.nMsg, 0, reinterpret_cast<LPARAM>(wide.GetString()));
         }
-        p += dwLen;
+        else
+        {
+            ::SendMessageW(hCtrl, record.nMsg, 0, reinterpret_cast<LPARAM>(record.pData));
+        }
     }
-    return TRUE;
+    return reader.Malformed() ? FALSE : TRUE;
 }
 
 // ---------------------------------------------------------------------------------------------
