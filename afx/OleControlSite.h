@@ -55,9 +55,8 @@ public:
     // Moves the control (pixels of the parent's client area) through the in-place object.
     void MoveControl(const RECT& rect);
 
-    // A dispatch call into the control, arguments as pbParamInfo (VTS_ bytes) describes; a NULL
-    // pbParamInfo means no arguments. Result vtRet into pvRet (VT_EMPTY: none). Throws
-    // COleException / COleDispatchException when the call fails.
+    // A dispatch call into the control through COleDispatchDriver (arguments, result and
+    // exceptions as it describes them); nothing happens while there is no control.
     void InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                        const BYTE* pbParamInfo, va_list argList);
 
