@@ -6,7 +6,6 @@
 
 #include "afx/DebugReport.h"
 #include "afx/OleControlSite.h"
-#include "afx/WinApp.h"
 #include "afx/Wnd.h"
 
 namespace {
@@ -109,7 +108,7 @@ COleControlContainer::~COleControlContainer()
     for (COleControlSite* pSite : sites)
     {
         pSite->DestroyControl();
-        pSite->m_pCtrlCont = nullptr;
+        pSite->LeaveContainer();
         pSite->Release();
     }
     if (m_pWnd != nullptr && m_pWnd->m_pCtrlCont == this)
@@ -133,13 +132,13 @@ COleControlSite* COleControlContainer::CreateControl(CWnd* pWndCtrl, REFCLSID cl
 {
     if (m_pWnd == nullptr || m_pWnd->m_hWnd == nullptr)
         return nullptr;
-    COleControlSite* pSite = new COleControlSite(this);
+    COleControlSite* pSite = new COleControlSite(this, m_pWnd);
     if (pDocHostFlags != nullptr)
         pSite->EnableDocHostUI(*pDocHostFlags);
     if (FAILED(pSite->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pState,
                                     bstrLicKey)))
     {
-        pSite->m_pCtrlCont = nullptr;
+        pSite->LeaveContainer();
         pSite->Release();
         return nullptr;
     }
@@ -160,7 +159,7 @@ void COleControlContainer::DestroySite(COleControlSite* pSite)
         return;
     m_sites.erase(it);
     pSite->DestroyControl();
-    pSite->m_pCtrlCont = nullptr;
+    pSite->LeaveContainer();
     pSite->Release();
 }
 

@@ -4,12 +4,10 @@
 #include <olectl.h>
 
 #include <exception>
-#include <vector>
 
 #include "afx/DebugReport.h"
 #include "afx/EventSinkMap.h"
 #include "afx/Exception.h"
-#include "afx/OleControlContainer.h"
 #include "afx/OleDispatchDriver.h"
 #include "afx/String.h"
 #include "afx/Wnd.h"
@@ -27,23 +25,10 @@ void SafeRelease(T*& p)
     }
 }
 
-// Pixels to HIMETRIC (0.01 mm) at the screen's resolution.
-SIZEL PixelsToHimetric(int cx, int cy)
-{
-    HDC hdc = ::GetDC(nullptr);
-    int dpiX = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSX) : 96;
-    int dpiY = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-    if (hdc)
-        ::ReleaseDC(nullptr, hdc);
-    SIZEL size;
-    size.cx = ::MulDiv(cx, 2540, dpiX > 0 ? dpiX : 96);
-    size.cy = ::MulDiv(cy, 2540, dpiY > 0 ? dpiY : 96);
-    return size;
-}
-
 }  // namespace
 
-COleControlSite::COleControlSite(COleControlContainer* pCtrlCont) : m_pCtrlCont(pCtrlCont)
+COleControlSite::COleControlSite(COleControlContainer* pCtrlCont, CWnd* pWndHost)
+    : m_pCtrlCont(pCtrlCont), m_pWndHost(pWndHost)
 {
 }
 
@@ -55,13 +40,38 @@ COleControlSite::~COleControlSite()
 void COleControlSite::EnableDocHostUI(DWORD dwFlags)
 {
     m_bDocHostUI = true;
-    m_dwDocHostFlags = dwFlags;
+    m_xDocHostUIHandler.SetHostFlags(dwFlags);
+}
+
+void COleControlSite::LeaveContainer()
+{
+    m_pCtrlCont = nullptr;
+    m_pWndHost = nullptr;
 }
 
 HWND COleControlSite::ParentWindow() const
 {
-    CWnd* pWnd = m_pCtrlCont != nullptr ? m_pCtrlCont->GetWindow() : nullptr;
-    return pWnd != nullptr ? pWnd->m_hWnd : nullptr;
+    return m_pWndHost != nullptr ? m_pWndHost->m_hWnd : nullptr;
+}
+
+SIZE COleControlSite::ScreenDpi()
+{
+    HDC hdc = ::GetDC(nullptr);
+    SIZE dpi{96, 96};
+    if (hdc)
+        dpi = SIZE{::GetDeviceCaps(hdc, LOGPIXELSX), ::GetDeviceCaps(hdc, LOGPIXELSY)};
+    if (hdc)
+        ::ReleaseDC(nullptr, hdc);
+    return dpi;
+}
+
+SIZEL COleControlSite::PixelsToHimetric(int cx, int cy)
+{
+    SIZE dpi = ScreenDpi();
+    SIZEL size;
+    size.cx = ::MulDiv(cx, 2540, dpi.cx > 0 ? dpi.cx : 96);
+    size.cy = ::MulDiv(cy, 2540, dpi.cy > 0 ? dpi.cy : 96);
+    return size;
 }
 
 HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, DWORD dwStyle,
@@ -188,7 +198,7 @@ HRESULT COleControlSite::ConnectEvents()
         m_pEventPoint = nullptr;
         return hr;
     }
-    m_iidEvents = iid;
+    m_xEventSink.SetEventsIID(iid);
     hr = m_pEventPoint->Advise(&m_xEventSink, &m_dwEventCookie);
     if (FAILED(hr))
     {
@@ -281,7 +291,7 @@ void COleControlSite::InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet,
 
 void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)
 {
-    CWnd* pHost = m_pCtrlCont != nullptr ? m_pCtrlCont->GetWindow() : nullptr;
+    CWnd* pHost = m_pWndHost;
     if (pHost == nullptr)
         return;
     for (const AFX_EVENTSINKMAP* pMap = pHost->GetEventSinkMap(); pMap != nullptr;
@@ -347,354 +357,4 @@ STDMETHODIMP_(ULONG) COleControlSite::Release()
     if (n == 0)
         delete this;
     return static_cast<ULONG>(n);
-}
-
-// IOleClientSite
-
-STDMETHODIMP COleControlSite::SaveObject() { return E_NOTIMPL; }
-
-STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk)
-{
-    if (ppmk != nullptr)
-        *ppmk = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer)
-{
-    if (ppContainer != nullptr)
-        *ppContainer = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP COleControlSite::ShowObject() { return S_OK; }
-STDMETHODIMP COleControlSite::OnShowWindow(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::RequestNewObjectLayout() { return E_NOTIMPL; }
-
-// IOleWindow
-
-STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
-{
-    if (phwnd == nullptr)
-        return E_POINTER;
-    *phwnd = ParentWindow();
-    return *phwnd != nullptr ? S_OK : E_FAIL;
-}
-
-STDMETHODIMP COleControlSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
-
-// IOleInPlaceSite
-
-STDMETHODIMP COleControlSite::CanInPlaceActivate()
-{
-    return ParentWindow() != nullptr ? S_OK : S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::OnInPlaceActivate()
-{
-    m_bInPlaceActive = true;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::OnUIActivate() { return S_OK; }
-
-STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
-                                               IOleInPlaceUIWindow** ppDoc, LPRECT lprcPosRect,
-                                               LPRECT lprcClipRect,
-                                               LPOLEINPLACEFRAMEINFO lpFrameInfo)
-{
-    if (ppFrame == nullptr || ppDoc == nullptr || lprcPosRect == nullptr ||
-        lprcClipRect == nullptr)
-        return E_POINTER;
-    *ppFrame = static_cast<IOleInPlaceFrame*>(this);
-    AddRef();
-    *ppDoc = nullptr;
-    *lprcPosRect = m_rect;
-    HWND hWndParent = ParentWindow();
-    if (hWndParent == nullptr || !::GetClientRect(hWndParent, lprcClipRect))
-        *lprcClipRect = m_rect;
-    if (lpFrameInfo != nullptr)
-    {
-        lpFrameInfo->fMDIApp = FALSE;
-        lpFrameInfo->hwndFrame = hWndParent != nullptr ? ::GetAncestor(hWndParent, GA_ROOT)
-                                                       : nullptr;
-        lpFrameInfo->haccel = nullptr;
-        lpFrameInfo->cAccelEntries = 0;
-    }
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::Scroll(SIZE) { return E_NOTIMPL; }
-STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL) { return S_OK; }
-
-STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
-{
-    m_bInPlaceActive = false;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DiscardUndoState() { return S_OK; }
-STDMETHODIMP COleControlSite::DeactivateAndUndo() { return S_OK; }
-
-STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
-{
-    if (lprcPosRect == nullptr)
-        return E_POINTER;
-    m_rect = *lprcPosRect;
-    if (m_pInPlaceObject != nullptr)
-    {
-        RECT clip = m_rect;
-        m_pInPlaceObject->SetObjectRects(&m_rect, &clip);
-    }
-    return S_OK;
-}
-
-// IOleInPlaceUIWindow / IOleInPlaceFrame
-
-STDMETHODIMP COleControlSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
-STDMETHODIMP COleControlSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
-STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
-{
-    return pBorder == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
-}
-STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
-STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
-STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
-STDMETHODIMP COleControlSite::RemoveMenus(HMENU) { return S_OK; }
-STDMETHODIMP COleControlSite::SetStatusText(LPCOLESTR) { return S_OK; }
-STDMETHODIMP COleControlSite::EnableModeless(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
-
-// IOleControlSite
-
-STDMETHODIMP COleControlSite::OnControlInfoChanged() { return S_OK; }
-STDMETHODIMP COleControlSite::LockInPlaceActive(BOOL) { return S_OK; }
-
-STDMETHODIMP COleControlSite::GetExtendedControl(IDispatch** ppDisp)
-{
-    if (ppDisp != nullptr)
-        *ppDisp = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::TransformCoords(POINTL* pPtlHimetric, POINTF* pPtfContainer,
-                                              DWORD dwFlags)
-{
-    if (pPtlHimetric == nullptr || pPtfContainer == nullptr)
-        return E_POINTER;
-    HDC hdc = ::GetDC(nullptr);
-    int dpiX = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSX) : 96;
-    int dpiY = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-    if (hdc)
-        ::ReleaseDC(nullptr, hdc);
-    if (dwFlags & XFORMCOORDS_HIMETRICTOCONTAINER)
-    {
-        pPtfContainer->x = static_cast<float>(pPtlHimetric->x) * dpiX / 2540.0f;
-        pPtfContainer->y = static_cast<float>(pPtlHimetric->y) * dpiY / 2540.0f;
-    }
-    else if (dwFlags & XFORMCOORDS_CONTAINERTOHIMETRIC)
-    {
-        pPtlHimetric->x = static_cast<LONG>(pPtfContainer->x * 2540.0f / dpiX + 0.5f);
-        pPtlHimetric->y = static_cast<LONG>(pPtfContainer->y * 2540.0f / dpiY + 0.5f);
-    }
-    else
-    {
-        return E_INVALIDARG;
-    }
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::TranslateAccelerator(MSG*, DWORD) { return S_FALSE; }
-STDMETHODIMP COleControlSite::OnFocus(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::ShowPropertyFrame() { return E_NOTIMPL; }
-
-// IDispatch: ambient properties of a dialog host
-
-STDMETHODIMP COleControlSite::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (pctinfo == nullptr)
-        return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo != nullptr)
-        *ppTInfo = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS*,
-                                     VARIANT* pResult, EXCEPINFO*, UINT*)
-{
-    if (!(wFlags & DISPATCH_PROPERTYGET))
-        return DISP_E_MEMBERNOTFOUND;
-    if (pResult == nullptr)
-        return E_POINTER;
-    ::VariantInit(pResult);
-    switch (dispid)
-    {
-    case DISPID_AMBIENT_USERMODE:
-    case DISPID_AMBIENT_AUTOCLIP:
-    case DISPID_AMBIENT_SUPPORTSMNEMONICS:
-        pResult->vt = VT_BOOL;
-        pResult->boolVal = VARIANT_TRUE;
-        return S_OK;
-    case DISPID_AMBIENT_UIDEAD:
-    case DISPID_AMBIENT_SHOWGRABHANDLES:
-    case DISPID_AMBIENT_SHOWHATCHING:
-    case DISPID_AMBIENT_MESSAGEREFLECT:
-    case DISPID_AMBIENT_DISPLAYASDEFAULT:
-        pResult->vt = VT_BOOL;
-        pResult->boolVal = VARIANT_FALSE;
-        return S_OK;
-    case DISPID_AMBIENT_LOCALEID:
-        pResult->vt = VT_I4;
-        pResult->lVal = static_cast<LONG>(::GetUserDefaultLCID());
-        return S_OK;
-    case DISPID_AMBIENT_BACKCOLOR:
-        pResult->vt = VT_I4;
-        pResult->lVal = static_cast<LONG>(::GetSysColor(COLOR_BTNFACE));
-        return S_OK;
-    case DISPID_AMBIENT_FORECOLOR:
-        pResult->vt = VT_I4;
-        pResult->lVal = static_cast<LONG>(::GetSysColor(COLOR_BTNTEXT));
-        return S_OK;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
-    }
-}
-
-// Event sink
-
-STDMETHODIMP COleControlSite::EventSink::QueryInterface(REFIID riid, void** ppv)
-{
-    if (ppv == nullptr)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch ||
-        (riid == m_pSite->m_iidEvents && riid != IID_NULL))
-    {
-        *ppv = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (pctinfo == nullptr)
-        return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo != nullptr)
-        *ppTInfo = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD,
-                                                DISPPARAMS* pParams, VARIANT*, EXCEPINFO*,
-                                                UINT*)
-{
-    m_pSite->FireEvent(dispid, pParams);
-    return S_OK;
-}
-
-// Document host UI handler
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::QueryInterface(REFIID riid, void** ppv)
-{
-    return m_pSite->QueryInterface(riid, ppv);
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::ShowContextMenu(DWORD, POINT*, IUnknown*,
-                                                                IDispatch*)
-{
-    return S_FALSE;  // the browser shows its own menu
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetHostInfo(DOCHOSTUIINFO* pInfo)
-{
-    if (pInfo == nullptr)
-        return E_POINTER;
-    pInfo->dwFlags = m_pSite->m_dwDocHostFlags;
-    pInfo->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::ShowUI(DWORD, IOleInPlaceActiveObject*,
-                                                       IOleCommandTarget*, IOleInPlaceFrame*,
-                                                       IOleInPlaceUIWindow*)
-{
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::HideUI() { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::UpdateUI() { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::EnableModeless(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::OnDocWindowActivate(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::OnFrameWindowActivate(BOOL) { return S_OK; }
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*,
-                                                             BOOL)
-{
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::TranslateAccelerator(LPMSG, const GUID*, DWORD)
-{
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetOptionKeyPath(LPOLESTR* pchKey, DWORD)
-{
-    if (pchKey != nullptr)
-        *pchKey = nullptr;
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetDropTarget(IDropTarget*,
-                                                              IDropTarget** ppDropTarget)
-{
-    if (ppDropTarget != nullptr)
-        *ppDropTarget = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetExternal(IDispatch** ppDispatch)
-{
-    if (ppDispatch != nullptr)
-        *ppDispatch = nullptr;
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::TranslateUrl(DWORD, LPWSTR, LPWSTR* ppchURLOut)
-{
-    if (ppchURLOut != nullptr)
-        *ppchURLOut = nullptr;
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::FilterDataObject(IDataObject*,
-                                                                 IDataObject** ppDORet)
-{
-    if (ppDORet != nullptr)
-        *ppDORet = nullptr;
-    return S_FALSE;
 }
