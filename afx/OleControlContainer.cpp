@@ -111,17 +111,11 @@ COleControlContainer::~COleControlContainer()
         pSite->LeaveContainer();
         pSite->Release();
     }
-    if (m_pWnd != nullptr && m_pWnd->m_pCtrlCont == this)
-        m_pWnd->m_pCtrlCont = nullptr;
 }
 
 COleControlContainer* COleControlContainer::For(CWnd* pWnd)
 {
-    if (pWnd == nullptr)
-        return nullptr;
-    if (pWnd->m_pCtrlCont == nullptr)
-        pWnd->m_pCtrlCont = new COleControlContainer(pWnd);
-    return pWnd->m_pCtrlCont;
+    return pWnd != nullptr ? pWnd->GetControlContainer() : nullptr;
 }
 
 COleControlSite* COleControlContainer::CreateControl(CWnd* pWndCtrl, REFCLSID clsid,

@@ -4,8 +4,8 @@
 // container once the dialog window exists, before the dialog's OnInitDialog, at their template
 // position in the tab order and with the persisted state of their dialog-init record (0x0376).
 //
-// A window owns its container through CWnd::m_pCtrlCont; the container is deleted when the window
-// is destroyed while attached, or with the window object.
+// A window owns its container through CWnd::m_pCtrlCont; the window object deletes it when the
+// window is destroyed while attached, or when the object goes.
 #pragma once
 
 #include <windows.h>
@@ -45,7 +45,7 @@ public:
     COleControlContainer(const COleControlContainer&) = delete;
     COleControlContainer& operator=(const COleControlContainer&) = delete;
 
-    // The container of pWnd, made on first use (owned by pWnd->m_pCtrlCont).
+    // The container of pWnd, made on first use (owned by pWnd).
     static COleControlContainer* For(CWnd* pWnd);
 
     CWnd* GetWindow() const { return m_pWnd; }

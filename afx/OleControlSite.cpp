@@ -252,13 +252,13 @@ void COleControlSite::BindWrapper(CWnd* pWndCtrl)
     UnbindWrapper();
     m_pWndCtrl = pWndCtrl;
     if (pWndCtrl != nullptr)
-        pWndCtrl->m_pCtrlSite = this;
+        pWndCtrl->SetControlSite(this);
 }
 
 void COleControlSite::UnbindWrapper()
 {
-    if (m_pWndCtrl != nullptr && m_pWndCtrl->m_pCtrlSite == this)
-        m_pWndCtrl->m_pCtrlSite = nullptr;
+    if (m_pWndCtrl != nullptr)
+        m_pWndCtrl->ClearControlSite(this);
     m_pWndCtrl = nullptr;
 }
 

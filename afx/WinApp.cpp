@@ -5,6 +5,7 @@
 
 #include "afx/DebugReport.h"
 #include "afx/Exception.h"
+#include "afx/MessagePump.h"
 #include "afx/ThreadState.h"
 #include "afx/Wnd.h"
 
@@ -72,24 +73,14 @@ int CWinApp::Run()
 
     ++pState->nLoopDepth;
     MSG msg;
-    for (;;)
+    int nGot;
+    while ((nGot = AfxPumpMessage(msg)) > 0)
     {
-        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && pState->nLoopDepth == 1)
-            AfxDeleteTempMap();
-        BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (bGot == 0)
-        {
-            pState->bQuitPending = true;
-            pState->nQuitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (bGot == -1)
-            break;
-        if (!AfxPreTranslateMessage(&msg))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+    }
+    if (nGot == 0)
+    {
+        pState->bQuitPending = true;
+        pState->nQuitCode = static_cast<int>(msg.wParam);
     }
     --pState->nLoopDepth;
     return ExitInstance();
