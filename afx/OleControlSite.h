@@ -1,10 +1,10 @@
 // The site of one hosted ActiveX control: the COM object the control talks to (client site,
-// in-place site and frame, control site, ambient properties, optionally the document host UI
-// handler of a browser control), the control's window and id, its event connection, and typed
-// dispatch calls into it (InvokeHelperV).
+// in-place site and frame, control site, ambient properties, in OleControlSiteInterfaces.cpp;
+// optionally the document host UI handler of a browser control), the control's window and id,
+// its event connection (COleEventSink), and typed dispatch calls into it (InvokeHelperV).
 //
 // A site is reference counted; its container holds one reference and releases it after
-// DestroyControl. Events of the control reach the event sink map of the container's window.
+// DestroyControl. Events of the control reach the event sink map of the host window.
 #pragma once
 
 #include <windows.h>

@@ -222,6 +222,9 @@ BOOL CWnd::DestroyWindow()
     return bResult;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Subclassing and dialog data
+
 void CWnd::PostNcDestroy()
 {
 }
