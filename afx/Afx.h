@@ -17,6 +17,8 @@
 #include "afx/GdiObject.h"
 #include "afx/Brush.h"
 #include "afx/DC.h"
+#include "afx/DebugReport.h"
+#include "afx/DlgInitReader.h"
 
 #if __has_include("afx/ThreadState.h")
 #include "afx/ThreadState.h"
@@ -26,6 +28,9 @@
 #endif
 #if __has_include("afx/Wnd.h")
 #include "afx/Wnd.h"
+#endif
+#if __has_include("afx/MessagePump.h")
+#include "afx/MessagePump.h"
 #endif
 #if __has_include("afx/Dialog.h")
 #include "afx/Dialog.h"
@@ -47,6 +52,9 @@
 #endif
 #if __has_include("afx/EventSinkMap.h")
 #include "afx/EventSinkMap.h"
+#endif
+#if __has_include("afx/OleDispatchDriver.h")
+#include "afx/OleDispatchDriver.h"
 #endif
 #if __has_include("afx/OleControlSite.h")
 #include "afx/OleControlSite.h"

@@ -1,5 +1,6 @@
 #include "afx/DataExchange.h"
 
+#include "afx/DebugReport.h"
 #include "afx/Wnd.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
@@ -11,9 +12,7 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
     HWND hCtrl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
     if (!hCtrl)
     {
-        wchar_t text[80];
-        ::wsprintfW(text, L"Orvane: DDX_Control: no control %d in the dialog\n", nIDC);
-        ::OutputDebugStringW(text);
+        AfxDebugReport(L"DDX_Control: no control %d in the dialog", nIDC);
         return;
     }
     rControl.SubclassWindow(hCtrl);

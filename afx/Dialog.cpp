@@ -3,6 +3,8 @@
 #include <exception>
 #include <vector>
 
+#include "afx/DebugReport.h"
+#include "afx/DlgInitReader.h"
 #include "afx/Exception.h"
 #include "afx/OleControlContainer.h"
 #include "afx/WinApp.h"
@@ -31,12 +33,11 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM)
     }
     catch (CException& e)
     {
-        CString text = L"Orvane: exception in OnInitDialog: " + e.Describe() + L"\n";
-        ::OutputDebugStringW(text);
+        AfxReportException(L"OnInitDialog", e);
     }
-    catch (std::exception&)
+    catch (std::exception& e)
     {
-        ::OutputDebugStringW(L"Orvane: exception in OnInitDialog\n");
+        AfxReportException(L"OnInitDialog", e);
     }
     return TRUE;
 }
@@ -103,19 +104,8 @@ HWND CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
     if (AfxIsControlContainerEnabled() &&
         COleControlContainer::StripTemplate(lpDialogTemplate, stripped, items))
     {
-        const BYTE* pDlgInit = nullptr;
-        DWORD cbDlgInit = 0;
-        HINSTANCE hInst = AfxGetResourceHandle();
-        if (HRSRC hRes = m_lpszTemplateName
-                             ? ::FindResourceW(hInst, m_lpszTemplateName, MAKEINTRESOURCEW(240))
-                             : nullptr)
-        {
-            HGLOBAL hData = ::LoadResource(hInst, hRes);
-            pDlgInit = hData ? static_cast<const BYTE*>(::LockResource(hData)) : nullptr;
-            cbDlgInit = pDlgInit ? ::SizeofResource(hInst, hRes) : 0;
-        }
-        COleControlContainer::For(this)->SetPendingDialogItems(std::move(items), pDlgInit,
-                                                               cbDlgInit);
+        COleControlContainer::For(this)->SetPendingDialogItems(
+            std::move(items), CDlgInitReader::FromResource(m_lpszTemplateName));
         lpDialogTemplate = reinterpret_cast<LPCDLGTEMPLATE>(stripped.data());
     }
     AfxHookWindowCreate(this);

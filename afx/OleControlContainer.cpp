@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "afx/DebugReport.h"
 #include "afx/OleControlSite.h"
-#include "afx/WinApp.h"
 #include "afx/Wnd.h"
 
 namespace {
@@ -47,33 +47,6 @@ const BYTE* AlignToDword(const BYTE* p, const BYTE* pBase)
 {
     size_t offset = static_cast<size_t>(p - pBase);
     return pBase + ((offset + 3) & ~static_cast<size_t>(3));
-}
-
-// The persisted state record (0x0376) of control nID in dialog-init data.
-bool FindStateRecord(const BYTE* p, DWORD cb, UINT nID, const BYTE** ppData, DWORD* pcbData)
-{
-    if (p == nullptr)
-        return false;
-    const BYTE* const pEnd = p + cb;
-    while (pEnd - p >= 8)
-    {
-        WORD nIDC = ReadWord(p);
-        if (nIDC == 0)
-            break;
-        WORD nMsg = ReadWord(p + 2);
-        DWORD dwLen = ReadDword(p + 4);
-        p += 8;
-        if (static_cast<DWORD>(pEnd - p) < dwLen)
-            break;
-        if (nIDC == nID && nMsg == WM_OCC_LOADFROMSTREAM)
-        {
-            *ppData = p;
-            *pcbData = dwLen;
-            return true;
-        }
-        p += dwLen;
-    }
-    return false;
 }
 
 // Persisted state: a 32-bit licence key length (characters), the key, then the control's stream.
@@ -135,20 +108,14 @@ COleControlContainer::~COleControlContainer()
     for (COleControlSite* pSite : sites)
     {
         pSite->DestroyControl();
-        pSite->m_pCtrlCont = nullptr;
+        pSite->LeaveContainer();
         pSite->Release();
     }
-    if (m_pWnd != nullptr && m_pWnd->m_pCtrlCont == this)
-        m_pWnd->m_pCtrlCont = nullptr;
 }
 
 COleControlContainer* COleControlContainer::For(CWnd* pWnd)
 {
-    if (pWnd == nullptr)
-        return nullptr;
-    if (pWnd->m_pCtrlCont == nullptr)
-        pWnd->m_pCtrlCont = new COleControlContainer(pWnd);
-    return pWnd->m_pCtrlCont;
+    return pWnd != nullptr ? pWnd->GetControlContainer() : nullptr;
 }
 
 COleControlSite* COleControlContainer::CreateControl(CWnd* pWndCtrl, REFCLSID clsid,
@@ -159,13 +126,13 @@ COleControlSite* COleControlContainer::CreateControl(CWnd* pWndCtrl, REFCLSID cl
 {
     if (m_pWnd == nullptr || m_pWnd->m_hWnd == nullptr)
         return nullptr;
-    COleControlSite* pSite = new COleControlSite(this);
+    COleControlSite* pSite = new COleControlSite(this, m_pWnd);
     if (pDocHostFlags != nullptr)
         pSite->EnableDocHostUI(*pDocHostFlags);
     if (FAILED(pSite->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pState,
                                     bstrLicKey)))
     {
-        pSite->m_pCtrlCont = nullptr;
+        pSite->LeaveContainer();
         pSite->Release();
         return nullptr;
     }
@@ -186,7 +153,7 @@ void COleControlContainer::DestroySite(COleControlSite* pSite)
         return;
     m_sites.erase(it);
     pSite->DestroyControl();
-    pSite->m_pCtrlCont = nullptr;
+    pSite->LeaveContainer();
     pSite->Release();
 }
 
@@ -318,11 +285,10 @@ BOOL COleControlContainer::StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<B
 }
 
 void COleControlContainer::SetPendingDialogItems(std::vector<DialogItem> items,
-                                                 const BYTE* pDlgInit, DWORD cbDlgInit)
+                                                 const CDlgInitReader& dlgInit)
 {
     m_pending = std::move(items);
-    m_pDlgInit = pDlgInit;
-    m_cbDlgInit = cbDlgInit;
+    m_dlgInit = dlgInit;
 }
 
 void COleControlContainer::CreatePendingDialogItems()
@@ -351,12 +317,11 @@ void COleControlContainer::CreatePendingDialogItems()
                 hWndAfter = hWnd;
         }
 
-        const BYTE* pData = nullptr;
-        DWORD cbData = 0;
+        CDlgInitReader::Record record;
         IStream* pState = nullptr;
         BSTR bstrLicKey = nullptr;
-        if (FindStateRecord(m_pDlgInit, m_cbDlgInit, item.nID, &pData, &cbData))
-            ParseState(pData, cbData, &pState, &bstrLicKey);
+        if (m_dlgInit.Find(item.nID, WM_OCC_LOADFROMSTREAM, record))
+            ParseState(record.pData, record.cbData, &pState, &bstrLicKey);
         COleControlSite* pSite = CreateControl(nullptr, item.clsid, nullptr, item.dwStyle, rect,
                                                item.nID, pState, bstrLicKey);
         if (pState != nullptr)
@@ -370,12 +335,8 @@ void COleControlContainer::CreatePendingDialogItems()
         }
         else
         {
-            wchar_t text[96];
-            ::wsprintfW(text, L"Orvane: ActiveX control %u of the dialog was not created\n",
-                        item.nID);
-            ::OutputDebugStringW(text);
+            AfxDebugReport(L"ActiveX control %u of the dialog was not created", item.nID);
         }
     }
-    m_pDlgInit = nullptr;
-    m_cbDlgInit = 0;
+    m_dlgInit = CDlgInitReader();
 }

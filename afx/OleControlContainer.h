@@ -4,14 +4,16 @@
 // container once the dialog window exists, before the dialog's OnInitDialog, at their template
 // position in the tab order and with the persisted state of their dialog-init record (0x0376).
 //
-// A window owns its container through CWnd::m_pCtrlCont; the container is deleted when the window
-// is destroyed while attached, or with the window object.
+// A window owns its container through CWnd::m_pCtrlCont; the window object deletes it when the
+// window is destroyed while attached, or when the object goes.
 #pragma once
 
 #include <windows.h>
 #include <ole2.h>
 
 #include <vector>
+
+#include "afx/DlgInitReader.h"
 
 class CWnd;
 class COleControlSite;
@@ -43,7 +45,7 @@ public:
     COleControlContainer(const COleControlContainer&) = delete;
     COleControlContainer& operator=(const COleControlContainer&) = delete;
 
-    // The container of pWnd, made on first use (owned by pWnd->m_pCtrlCont).
+    // The container of pWnd, made on first use (owned by pWnd).
     static COleControlContainer* For(CWnd* pWnd);
 
     CWnd* GetWindow() const { return m_pWnd; }
@@ -68,10 +70,9 @@ public:
     // FALSE (and nothing filled) when the template has none or cannot be read.
     static BOOL StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<BYTE>& rCopy,
                               std::vector<DialogItem>& rItems);
-    // Items to create at WM_INITDIALOG, with the dialog-init data (resource type 240) that holds
-    // their persisted state (may be NULL).
-    void SetPendingDialogItems(std::vector<DialogItem> items, const BYTE* pDlgInit,
-                               DWORD cbDlgInit);
+    // Items to create at WM_INITDIALOG, with the dialog-init data that holds their persisted
+    // state.
+    void SetPendingDialogItems(std::vector<DialogItem> items, const CDlgInitReader& dlgInit);
     // Creates the pending items in the dialog window (called once it exists, before
     // OnInitDialog). Items that cannot be created are left out.
     void CreatePendingDialogItems();
@@ -80,6 +81,5 @@ private:
     CWnd* m_pWnd;
     std::vector<COleControlSite*> m_sites;
     std::vector<DialogItem> m_pending;
-    const BYTE* m_pDlgInit = nullptr;
-    DWORD m_cbDlgInit = 0;
+    CDlgInitReader m_dlgInit;
 };

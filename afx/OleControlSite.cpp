@@ -4,13 +4,11 @@
 #include <olectl.h>
 
 #include <exception>
-#include <vector>
 
+#include "afx/DebugReport.h"
 #include "afx/EventSinkMap.h"
-#include "afx/MemoryException.h"
-#include "afx/OleControlContainer.h"
-#include "afx/OleDispatchException.h"
-#include "afx/OleException.h"
+#include "afx/Exception.h"
+#include "afx/OleDispatchDriver.h"
 #include "afx/String.h"
 #include "afx/Wnd.h"
 
@@ -27,115 +25,10 @@ void SafeRelease(T*& p)
     }
 }
 
-// Pixels to HIMETRIC (0.01 mm) at the screen's resolution.
-SIZEL PixelsToHimetric(int cx, int cy)
-{
-    HDC hdc = ::GetDC(nullptr);
-    int dpiX = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSX) : 96;
-    int dpiY = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-    if (hdc)
-        ::ReleaseDC(nullptr, hdc);
-    SIZEL size;
-    size.cx = ::MulDiv(cx, 2540, dpiX > 0 ? dpiX : 96);
-    size.cy = ::MulDiv(cy, 2540, dpiY > 0 ? dpiY : 96);
-    return size;
-}
-
-void ReportHandlerException(LPCWSTR lpszWhat)
-{
-    CString text(L"Exception in an event handler: ");
-    text += lpszWhat;
-    text += L"\n";
-    ::OutputDebugStringW(text);
-}
-
-// The arguments of one dispatch call, stored last first as DISPPARAMS wants them; what the call
-// made (BSTR copies, variant copies) is released with the array.
-class ArgArray
-{
-public:
-    explicit ArgArray(size_t n) : m_args(n), m_owned(n, false)
-    {
-        for (VARIANT& v : m_args)
-            ::VariantInit(&v);
-    }
-    ~ArgArray()
-    {
-        for (size_t i = 0; i < m_args.size(); ++i)
-        {
-            if (!m_owned[i])
-                continue;
-            if (m_args[i].vt == VT_BSTR)
-                ::SysFreeString(m_args[i].bstrVal);
-            else
-                ::VariantClear(&m_args[i]);
-        }
-    }
-    ArgArray(const ArgArray&) = delete;
-    ArgArray& operator=(const ArgArray&) = delete;
-
-    // Argument i in declaration order.
-    VARIANT& At(size_t i, bool owned = false)
-    {
-        size_t k = m_args.size() - 1 - i;
-        m_owned[k] = owned;
-        return m_args[k];
-    }
-    VARIANT* Data() { return m_args.empty() ? nullptr : m_args.data(); }
-    UINT Count() const { return static_cast<UINT>(m_args.size()); }
-
-private:
-    std::vector<VARIANT> m_args;
-    std::vector<bool> m_owned;
-};
-
-void ReadArgument(VARIANT& v, VARTYPE vt, va_list& args)
-{
-    v.vt = vt;
-    switch (vt)
-    {
-    case VT_UI1:
-        v.bVal = static_cast<BYTE>(va_arg(args, int));
-        break;
-    case VT_I2:
-        v.iVal = static_cast<SHORT>(va_arg(args, int));
-        break;
-    case VT_I4:
-        v.lVal = va_arg(args, long);
-        break;
-    case VT_ERROR:
-        v.scode = va_arg(args, long);
-        break;
-    case VT_R4:
-        v.fltVal = static_cast<float>(va_arg(args, double));
-        break;
-    case VT_R8:
-        v.dblVal = va_arg(args, double);
-        break;
-    case VT_BOOL:
-        v.boolVal = va_arg(args, BOOL) ? VARIANT_TRUE : VARIANT_FALSE;
-        break;
-    case VT_DISPATCH:
-        v.pdispVal = va_arg(args, IDispatch*);
-        break;
-    case VT_UNKNOWN:
-        v.punkVal = va_arg(args, IUnknown*);
-        break;
-    default:
-        if (vt & VT_BYREF)
-        {
-            // The caller's storage, passed on unchanged (NULL included).
-            v.byref = va_arg(args, void*);
-            break;
-        }
-        v.vt = VT_EMPTY;
-        AfxThrowOleException(DISP_E_BADVARTYPE);
-    }
-}
-
 }  // namespace
 
-COleControlSite::COleControlSite(COleControlContainer* pCtrlCont) : m_pCtrlCont(pCtrlCont)
+COleControlSite::COleControlSite(COleControlContainer* pCtrlCont, CWnd* pWndHost)
+    : m_pCtrlCont(pCtrlCont), m_pWndHost(pWndHost)
 {
 }
 
@@ -147,13 +40,38 @@ COleControlSite::~COleControlSite()
 void COleControlSite::EnableDocHostUI(DWORD dwFlags)
 {
     m_bDocHostUI = true;
-    m_dwDocHostFlags = dwFlags;
+    m_xDocHostUIHandler.SetHostFlags(dwFlags);
+}
+
+void COleControlSite::LeaveContainer()
+{
+    m_pCtrlCont = nullptr;
+    m_pWndHost = nullptr;
 }
 
 HWND COleControlSite::ParentWindow() const
 {
-    CWnd* pWnd = m_pCtrlCont != nullptr ? m_pCtrlCont->GetWindow() : nullptr;
-    return pWnd != nullptr ? pWnd->m_hWnd : nullptr;
+    return m_pWndHost != nullptr ? m_pWndHost->m_hWnd : nullptr;
+}
+
+SIZE COleControlSite::ScreenDpi()
+{
+    HDC hdc = ::GetDC(nullptr);
+    SIZE dpi{96, 96};
+    if (hdc)
+        dpi = SIZE{::GetDeviceCaps(hdc, LOGPIXELSX), ::GetDeviceCaps(hdc, LOGPIXELSY)};
+    if (hdc)
+        ::ReleaseDC(nullptr, hdc);
+    return dpi;
+}
+
+SIZEL COleControlSite::PixelsToHimetric(int cx, int cy)
+{
+    SIZE dpi = ScreenDpi();
+    SIZEL size;
+    size.cx = ::MulDiv(cx, 2540, dpi.cx > 0 ? dpi.cx : 96);
+    size.cy = ::MulDiv(cy, 2540, dpi.cy > 0 ? dpi.cy : 96);
+    return size;
 }
 
 HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, DWORD dwStyle,
@@ -280,7 +198,7 @@ HRESULT COleControlSite::ConnectEvents()
         m_pEventPoint = nullptr;
         return hr;
     }
-    m_iidEvents = iid;
+    m_xEventSink.SetEventsIID(iid);
     hr = m_pEventPoint->Advise(&m_xEventSink, &m_dwEventCookie);
     if (FAILED(hr))
     {
@@ -334,13 +252,13 @@ void COleControlSite::BindWrapper(CWnd* pWndCtrl)
     UnbindWrapper();
     m_pWndCtrl = pWndCtrl;
     if (pWndCtrl != nullptr)
-        pWndCtrl->m_pCtrlSite = this;
+        pWndCtrl->SetControlSite(this);
 }
 
 void COleControlSite::UnbindWrapper()
 {
-    if (m_pWndCtrl != nullptr && m_pWndCtrl->m_pCtrlSite == this)
-        m_pWndCtrl->m_pCtrlSite = nullptr;
+    if (m_pWndCtrl != nullptr)
+        m_pWndCtrl->ClearControlSite(this);
     m_pWndCtrl = nullptr;
 }
 
@@ -367,159 +285,13 @@ void COleControlSite::MoveControl(const RECT& rect)
 void COleControlSite::InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                                     const BYTE* pbParamInfo, va_list argList)
 {
-    if (m_pDispatch == nullptr)
-        return;
-
-    size_t nArgs = 0;
-    if (pbParamInfo != nullptr)
-        while (pbParamInfo[nArgs] != 0)
-            ++nArgs;
-
-    ArgArray args(nArgs);
-    va_list argCopy;
-    va_copy(argCopy, argList);
-    try
-    {
-        for (size_t i = 0; i < nArgs; ++i)
-        {
-            BYTE b = pbParamInfo[i];
-            VARTYPE vt = static_cast<VARTYPE>(b & ~VTS_BYREF_FLAG);
-            if (b & VTS_BYREF_FLAG)
-                vt |= VT_BYREF;
-            if (vt == VT_BSTR)
-            {
-                LPCWSTR psz = va_arg(argCopy, LPCWSTR);
-                VARIANT& v = args.At(i, true);
-                v.vt = VT_BSTR;
-                v.bstrVal = nullptr;
-                if (psz != nullptr)
-                {
-                    v.bstrVal = ::SysAllocString(psz);
-                    if (v.bstrVal == nullptr)
-                        AfxThrowMemoryException();
-                }
-            }
-            else if (vt == VT_VARIANT)
-            {
-                // By value: a copy of the caller's variant.
-                const VARIANT* pSrc = va_arg(argCopy, const VARIANT*);
-                VARIANT& v = args.At(i, true);
-                if (pSrc != nullptr)
-                {
-                    HRESULT hr = ::VariantCopy(&v, const_cast<VARIANT*>(pSrc));
-                    if (FAILED(hr))
-                        AfxThrowOleException(hr);
-                }
-            }
-            else
-            {
-                ReadArgument(args.At(i), vt, argCopy);
-            }
-        }
-    }
-    catch (...)
-    {
-        va_end(argCopy);
-        throw;
-    }
-    va_end(argCopy);
-
-    DISPID dispidNamed = DISPID_PROPERTYPUT;
-    DISPPARAMS params{args.Data(), nullptr, args.Count(), 0};
-    if (wFlags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
-    {
-        params.rgdispidNamedArgs = &dispidNamed;
-        params.cNamedArgs = 1;
-    }
-
-    VARIANT result;
-    ::VariantInit(&result);
-    EXCEPINFO excepInfo{};
-    UINT nArgErr = 0;
-    HRESULT hr = m_pDispatch->Invoke(dwDispID, IID_NULL, 0, wFlags, &params,
-                                     vtRet != VT_EMPTY ? &result : nullptr, &excepInfo, &nArgErr);
-    if (FAILED(hr))
-    {
-        ::VariantClear(&result);
-        if (hr != DISP_E_EXCEPTION)
-            AfxThrowOleException(hr);
-        if (excepInfo.pfnDeferredFillIn != nullptr)
-            excepInfo.pfnDeferredFillIn(&excepInfo);
-        COleDispatchException e(excepInfo.bstrDescription, excepInfo.dwHelpContext,
-                                excepInfo.wCode);
-        e.m_scError = excepInfo.scode;
-        e.m_strSource = excepInfo.bstrSource;
-        e.m_strHelpFile = excepInfo.bstrHelpFile;
-        ::SysFreeString(excepInfo.bstrSource);
-        ::SysFreeString(excepInfo.bstrDescription);
-        ::SysFreeString(excepInfo.bstrHelpFile);
-        throw e;
-    }
-
-    if (vtRet == VT_EMPTY)
-        return;
-    if (vtRet != VT_VARIANT && result.vt != vtRet)
-    {
-        hr = ::VariantChangeType(&result, &result, 0, vtRet);
-        if (FAILED(hr))
-        {
-            ::VariantClear(&result);
-            AfxThrowOleException(hr);
-        }
-    }
-    switch (vtRet)
-    {
-    case VT_BSTR:
-    {
-        BSTR bstr = result.bstrVal;
-        result.vt = VT_EMPTY;
-        struct Free
-        {
-            BSTR b;
-            ~Free() { ::SysFreeString(b); }
-        } guard{bstr};
-        *static_cast<CString*>(pvRet) = CString::FromBSTR(bstr);
-        break;
-    }
-    case VT_UI1:
-        *static_cast<BYTE*>(pvRet) = result.bVal;
-        break;
-    case VT_I2:
-        *static_cast<short*>(pvRet) = result.iVal;
-        break;
-    case VT_I4:
-        *static_cast<long*>(pvRet) = result.lVal;
-        break;
-    case VT_R4:
-        *static_cast<float*>(pvRet) = result.fltVal;
-        break;
-    case VT_R8:
-        *static_cast<double*>(pvRet) = result.dblVal;
-        break;
-    case VT_BOOL:
-        *static_cast<BOOL*>(pvRet) = result.boolVal != VARIANT_FALSE;
-        break;
-    case VT_DISPATCH:
-    case VT_UNKNOWN:
-        // The reference goes to the caller.
-        *static_cast<IUnknown**>(pvRet) = result.punkVal;
-        result.vt = VT_EMPTY;
-        break;
-    case VT_VARIANT:
-        // The caller's VARIANT takes the result over.
-        *static_cast<VARIANT*>(pvRet) = result;
-        result.vt = VT_EMPTY;
-        break;
-    default:
-        ::VariantClear(&result);
-        AfxThrowOleException(DISP_E_BADVARTYPE);
-    }
-    ::VariantClear(&result);
+    COleDispatchDriver(m_pDispatch).InvokeHelperV(dwDispID, wFlags, vtRet, pvRet, pbParamInfo,
+                                                  argList);
 }
 
 void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)
 {
-    CWnd* pHost = m_pCtrlCont != nullptr ? m_pCtrlCont->GetWindow() : nullptr;
+    CWnd* pHost = m_pWndHost;
     if (pHost == nullptr)
         return;
     for (const AFX_EVENTSINKMAP* pMap = pHost->GetEventSinkMap(); pMap != nullptr;
@@ -537,14 +309,11 @@ void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)
             }
             catch (CException& e)
             {
-                ReportHandlerException(e.Describe());
+                AfxReportException(L"an event handler", e);
             }
             catch (std::exception& e)
             {
-                std::vector<wchar_t> text(::strlen(e.what()) + 1);
-                ::MultiByteToWideChar(CP_ACP, 0, e.what(), -1, text.data(),
-                                      static_cast<int>(text.size()));
-                ReportHandlerException(text.data());
+                AfxReportException(L"an event handler", e);
             }
             Release();
             return;
@@ -588,354 +357,4 @@ STDMETHODIMP_(ULONG) COleControlSite::Release()
     if (n == 0)
         delete this;
     return static_cast<ULONG>(n);
-}
-
-// IOleClientSite
-
-STDMETHODIMP COleControlSite::SaveObject() { return E_NOTIMPL; }
-
-STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk)
-{
-    if (ppmk != nullptr)
-        *ppmk = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer)
-{
-    if (ppContainer != nullptr)
-        *ppContainer = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP COleControlSite::ShowObject() { return S_OK; }
-STDMETHODIMP COleControlSite::OnShowWindow(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::RequestNewObjectLayout() { return E_NOTIMPL; }
-
-// IOleWindow
-
-STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
-{
-    if (phwnd == nullptr)
-        return E_POINTER;
-    *phwnd = ParentWindow();
-    return *phwnd != nullptr ? S_OK : E_FAIL;
-}
-
-STDMETHODIMP COleControlSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
-
-// IOleInPlaceSite
-
-STDMETHODIMP COleControlSite::CanInPlaceActivate()
-{
-    return ParentWindow() != nullptr ? S_OK : S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::OnInPlaceActivate()
-{
-    m_bInPlaceActive = true;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::OnUIActivate() { return S_OK; }
-
-STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
-                                               IOleInPlaceUIWindow** ppDoc, LPRECT lprcPosRect,
-                                               LPRECT lprcClipRect,
-                                               LPOLEINPLACEFRAMEINFO lpFrameInfo)
-{
-    if (ppFrame == nullptr || ppDoc == nullptr || lprcPosRect == nullptr ||
-        lprcClipRect == nullptr)
-        return E_POINTER;
-    *ppFrame = static_cast<IOleInPlaceFrame*>(this);
-    AddRef();
-    *ppDoc = nullptr;
-    *lprcPosRect = m_rect;
-    HWND hWndParent = ParentWindow();
-    if (hWndParent == nullptr || !::GetClientRect(hWndParent, lprcClipRect))
-        *lprcClipRect = m_rect;
-    if (lpFrameInfo != nullptr)
-    {
-        lpFrameInfo->fMDIApp = FALSE;
-        lpFrameInfo->hwndFrame = hWndParent != nullptr ? ::GetAncestor(hWndParent, GA_ROOT)
-                                                       : nullptr;
-        lpFrameInfo->haccel = nullptr;
-        lpFrameInfo->cAccelEntries = 0;
-    }
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::Scroll(SIZE) { return E_NOTIMPL; }
-STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL) { return S_OK; }
-
-STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
-{
-    m_bInPlaceActive = false;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DiscardUndoState() { return S_OK; }
-STDMETHODIMP COleControlSite::DeactivateAndUndo() { return S_OK; }
-
-STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
-{
-    if (lprcPosRect == nullptr)
-        return E_POINTER;
-    m_rect = *lprcPosRect;
-    if (m_pInPlaceObject != nullptr)
-    {
-        RECT clip = m_rect;
-        m_pInPlaceObject->SetObjectRects(&m_rect, &clip);
-    }
-    return S_OK;
-}
-
-// IOleInPlaceUIWindow / IOleInPlaceFrame
-
-STDMETHODIMP COleControlSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
-STDMETHODIMP COleControlSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
-STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
-{
-    return pBorder == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
-}
-STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
-STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
-STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
-STDMETHODIMP COleControlSite::RemoveMenus(HMENU) { return S_OK; }
-STDMETHODIMP COleControlSite::SetStatusText(LPCOLESTR) { return S_OK; }
-STDMETHODIMP COleControlSite::EnableModeless(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
-
-// IOleControlSite
-
-STDMETHODIMP COleControlSite::OnControlInfoChanged() { return S_OK; }
-STDMETHODIMP COleControlSite::LockInPlaceActive(BOOL) { return S_OK; }
-
-STDMETHODIMP COleControlSite::GetExtendedControl(IDispatch** ppDisp)
-{
-    if (ppDisp != nullptr)
-        *ppDisp = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::TransformCoords(POINTL* pPtlHimetric, POINTF* pPtfContainer,
-                                              DWORD dwFlags)
-{
-    if (pPtlHimetric == nullptr || pPtfContainer == nullptr)
-        return E_POINTER;
-    HDC hdc = ::GetDC(nullptr);
-    int dpiX = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSX) : 96;
-    int dpiY = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-    if (hdc)
-        ::ReleaseDC(nullptr, hdc);
-    if (dwFlags & XFORMCOORDS_HIMETRICTOCONTAINER)
-    {
-        pPtfContainer->x = static_cast<float>(pPtlHimetric->x) * dpiX / 2540.0f;
-        pPtfContainer->y = static_cast<float>(pPtlHimetric->y) * dpiY / 2540.0f;
-    }
-    else if (dwFlags & XFORMCOORDS_CONTAINERTOHIMETRIC)
-    {
-        pPtlHimetric->x = static_cast<LONG>(pPtfContainer->x * 2540.0f / dpiX + 0.5f);
-        pPtlHimetric->y = static_cast<LONG>(pPtfContainer->y * 2540.0f / dpiY + 0.5f);
-    }
-    else
-    {
-        return E_INVALIDARG;
-    }
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::TranslateAccelerator(MSG*, DWORD) { return S_FALSE; }
-STDMETHODIMP COleControlSite::OnFocus(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::ShowPropertyFrame() { return E_NOTIMPL; }
-
-// IDispatch: ambient properties of a dialog host
-
-STDMETHODIMP COleControlSite::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (pctinfo == nullptr)
-        return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo != nullptr)
-        *ppTInfo = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS*,
-                                     VARIANT* pResult, EXCEPINFO*, UINT*)
-{
-    if (!(wFlags & DISPATCH_PROPERTYGET))
-        return DISP_E_MEMBERNOTFOUND;
-    if (pResult == nullptr)
-        return E_POINTER;
-    ::VariantInit(pResult);
-    switch (dispid)
-    {
-    case DISPID_AMBIENT_USERMODE:
-    case DISPID_AMBIENT_AUTOCLIP:
-    case DISPID_AMBIENT_SUPPORTSMNEMONICS:
-        pResult->vt = VT_BOOL;
-        pResult->boolVal = VARIANT_TRUE;
-        return S_OK;
-    case DISPID_AMBIENT_UIDEAD:
-    case DISPID_AMBIENT_SHOWGRABHANDLES:
-    case DISPID_AMBIENT_SHOWHATCHING:
-    case DISPID_AMBIENT_MESSAGEREFLECT:
-    case DISPID_AMBIENT_DISPLAYASDEFAULT:
-        pResult->vt = VT_BOOL;
-        pResult->boolVal = VARIANT_FALSE;
-        return S_OK;
-    case DISPID_AMBIENT_LOCALEID:
-        pResult->vt = VT_I4;
-        pResult->lVal = static_cast<LONG>(::GetUserDefaultLCID());
-        return S_OK;
-    case DISPID_AMBIENT_BACKCOLOR:
-        pResult->vt = VT_I4;
-        pResult->lVal = static_cast<LONG>(::GetSysColor(COLOR_BTNFACE));
-        return S_OK;
-    case DISPID_AMBIENT_FORECOLOR:
-        pResult->vt = VT_I4;
-        pResult->lVal = static_cast<LONG>(::GetSysColor(COLOR_BTNTEXT));
-        return S_OK;
-    default:
-        return DISP_E_MEMBERNOTFOUND;
-    }
-}
-
-// Event sink
-
-STDMETHODIMP COleControlSite::EventSink::QueryInterface(REFIID riid, void** ppv)
-{
-    if (ppv == nullptr)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch ||
-        (riid == m_pSite->m_iidEvents && riid != IID_NULL))
-    {
-        *ppv = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (pctinfo == nullptr)
-        return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo != nullptr)
-        *ppTInfo = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD,
-                                                DISPPARAMS* pParams, VARIANT*, EXCEPINFO*,
-                                                UINT*)
-{
-    m_pSite->FireEvent(dispid, pParams);
-    return S_OK;
-}
-
-// Document host UI handler
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::QueryInterface(REFIID riid, void** ppv)
-{
-    return m_pSite->QueryInterface(riid, ppv);
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::ShowContextMenu(DWORD, POINT*, IUnknown*,
-                                                                IDispatch*)
-{
-    return S_FALSE;  // the browser shows its own menu
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetHostInfo(DOCHOSTUIINFO* pInfo)
-{
-    if (pInfo == nullptr)
-        return E_POINTER;
-    pInfo->dwFlags = m_pSite->m_dwDocHostFlags;
-    pInfo->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::ShowUI(DWORD, IOleInPlaceActiveObject*,
-                                                       IOleCommandTarget*, IOleInPlaceFrame*,
-                                                       IOleInPlaceUIWindow*)
-{
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::HideUI() { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::UpdateUI() { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::EnableModeless(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::OnDocWindowActivate(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::DocHostUIHandler::OnFrameWindowActivate(BOOL) { return S_OK; }
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*,
-                                                             BOOL)
-{
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::TranslateAccelerator(LPMSG, const GUID*, DWORD)
-{
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetOptionKeyPath(LPOLESTR* pchKey, DWORD)
-{
-    if (pchKey != nullptr)
-        *pchKey = nullptr;
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetDropTarget(IDropTarget*,
-                                                              IDropTarget** ppDropTarget)
-{
-    if (ppDropTarget != nullptr)
-        *ppDropTarget = nullptr;
-    return E_NOTIMPL;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::GetExternal(IDispatch** ppDispatch)
-{
-    if (ppDispatch != nullptr)
-        *ppDispatch = nullptr;
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::TranslateUrl(DWORD, LPWSTR, LPWSTR* ppchURLOut)
-{
-    if (ppchURLOut != nullptr)
-        *ppchURLOut = nullptr;
-    return S_FALSE;
-}
-
-STDMETHODIMP COleControlSite::DocHostUIHandler::FilterDataObject(IDataObject*,
-                                                                 IDataObject** ppDORet)
-{
-    if (ppDORet != nullptr)
-        *ppDORet = nullptr;
-    return S_FALSE;
 }

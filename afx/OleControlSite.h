@@ -1,18 +1,21 @@
 // The site of one hosted ActiveX control: the COM object the control talks to (client site,
-// in-place site and frame, control site, ambient properties, optionally the document host UI
-// handler of a browser control), the control's window and id, its event connection, and typed
-// dispatch calls into it (InvokeHelperV).
+// in-place site and frame, control site, ambient properties, in OleControlSiteInterfaces.cpp;
+// optionally the document host UI handler of a browser control), the control's window and id,
+// its event connection (COleEventSink), and typed dispatch calls into it (InvokeHelperV).
 //
 // A site is reference counted; its container holds one reference and releases it after
-// DestroyControl. Events of the control reach the event sink map of the container's window.
+// DestroyControl. Events of the control reach the event sink map of the host window.
 #pragma once
 
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
-#include <mshtmhst.h>
 
 #include <cstdarg>
+
+#include "afx/DocHostUIHandler.h"
+#include "afx/OleEventSink.h"
+#include "afx/TypelessDispatch.h"
 
 class CWnd;
 class COleControlContainer;
@@ -21,10 +24,11 @@ class COleControlSite : public IOleClientSite,
                         public IOleInPlaceSite,
                         public IOleInPlaceFrame,
                         public IOleControlSite,
-                        public IDispatch
+                        public CTypelessDispatch
 {
 public:
-    explicit COleControlSite(COleControlContainer* pCtrlCont);
+    // A site of the container, whose window pWndHost hosts the control.
+    COleControlSite(COleControlContainer* pCtrlCont, CWnd* pWndHost);
     COleControlSite(const COleControlSite&) = delete;
     COleControlSite& operator=(const COleControlSite&) = delete;
 
@@ -51,13 +55,14 @@ public:
     IUnknown* GetControlUnknown() const { return m_pObject; }
     const RECT& GetRect() const { return m_rect; }
     COleControlContainer* GetContainer() const { return m_pCtrlCont; }
+    // The container lets the site go: it has no container and no host window any more.
+    void LeaveContainer();
 
     // Moves the control (pixels of the parent's client area) through the in-place object.
     void MoveControl(const RECT& rect);
 
-    // A dispatch call into the control, arguments as pbParamInfo (VTS_ bytes) describes; a NULL
-    // pbParamInfo means no arguments. Result vtRet into pvRet (VT_EMPTY: none). Throws
-    // COleException / COleDispatchException when the call fails.
+    // A dispatch call into the control through COleDispatchDriver (arguments, result and
+    // exceptions as it describes them); nothing happens while there is no control.
     void InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                        const BYTE* pbParamInfo, va_list argList);
 
@@ -118,70 +123,21 @@ public:
     STDMETHODIMP ShowPropertyFrame() override;
 
     // IDispatch: ambient properties
-    STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pParams,
                         VARIANT* pResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
 
 private:
-    friend class COleControlContainer;
-
-    // The control's outgoing interface: forwards Invoke to FireEvent.
-    class EventSink : public IDispatch
-    {
-    public:
-        explicit EventSink(COleControlSite* pSite) : m_pSite(pSite) {}
-        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-        STDMETHODIMP_(ULONG) AddRef() override { return m_pSite->AddRef(); }
-        STDMETHODIMP_(ULONG) Release() override { return m_pSite->Release(); }
-        STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;
-        STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
-        STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-        STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD wFlags,
-                            DISPPARAMS* pParams, VARIANT* pResult, EXCEPINFO* pExcepInfo,
-                            UINT* puArgErr) override;
-
-    private:
-        COleControlSite* m_pSite;
-    };
-
-    // Document host UI of a browser control: host flags, the browser's own context menu.
-    class DocHostUIHandler : public IDocHostUIHandler
-    {
-    public:
-        explicit DocHostUIHandler(COleControlSite* pSite) : m_pSite(pSite) {}
-        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-        STDMETHODIMP_(ULONG) AddRef() override { return m_pSite->AddRef(); }
-        STDMETHODIMP_(ULONG) Release() override { return m_pSite->Release(); }
-        STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
-        STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* pInfo) override;
-        STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
-                            IOleInPlaceFrame*, IOleInPlaceUIWindow*) override;
-        STDMETHODIMP HideUI() override;
-        STDMETHODIMP UpdateUI() override;
-        STDMETHODIMP EnableModeless(BOOL) override;
-        STDMETHODIMP OnDocWindowActivate(BOOL) override;
-        STDMETHODIMP OnFrameWindowActivate(BOOL) override;
-        STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
-        STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override;
-        STDMETHODIMP GetOptionKeyPath(LPOLESTR* pchKey, DWORD) override;
-        STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** ppDropTarget) override;
-        STDMETHODIMP GetExternal(IDispatch** ppDispatch) override;
-        STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* ppchURLOut) override;
-        STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** ppDORet) override;
-
-    private:
-        COleControlSite* m_pSite;
-    };
-
     virtual ~COleControlSite();
     HRESULT ConnectEvents();
     void DisconnectEvents();
     HWND ParentWindow() const;
+    // Pixels to HIMETRIC (0.01 mm) at the screen's resolution, and that resolution.
+    static SIZEL PixelsToHimetric(int cx, int cy);
+    static SIZE ScreenDpi();
 
     LONG m_cRef = 1;
     COleControlContainer* m_pCtrlCont;
+    CWnd* m_pWndHost;
     CWnd* m_pWndCtrl = nullptr;
     HWND m_hWnd = nullptr;
     UINT m_nID = 0;
@@ -192,10 +148,8 @@ private:
     IDispatch* m_pDispatch = nullptr;
     IConnectionPoint* m_pEventPoint = nullptr;
     DWORD m_dwEventCookie = 0;
-    IID m_iidEvents = IID_NULL;
     bool m_bInPlaceActive = false;
     bool m_bDocHostUI = false;
-    DWORD m_dwDocHostFlags = 0;
-    EventSink m_xEventSink{this};
-    DocHostUIHandler m_xDocHostUIHandler{this};
+    COleEventSink m_xEventSink{this};
+    CDocHostUIHandler m_xDocHostUIHandler{static_cast<IOleClientSite*>(this)};
 };

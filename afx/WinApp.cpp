@@ -3,7 +3,9 @@
 #include <ole2.h>
 #include <exception>
 
+#include "afx/DebugReport.h"
 #include "afx/Exception.h"
+#include "afx/MessagePump.h"
 #include "afx/ThreadState.h"
 #include "afx/Wnd.h"
 
@@ -71,24 +73,14 @@ int CWinApp::Run()
 
     ++pState->nLoopDepth;
     MSG msg;
-    for (;;)
+    int nGot;
+    while ((nGot = AfxPumpMessage(msg)) > 0)
     {
-        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && pState->nLoopDepth == 1)
-            AfxDeleteTempMap();
-        BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (bGot == 0)
-        {
-            pState->bQuitPending = true;
-            pState->nQuitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (bGot == -1)
-            break;
-        if (!AfxPreTranslateMessage(&msg))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+    }
+    if (nGot == 0)
+    {
+        pState->bQuitPending = true;
+        pState->nQuitCode = static_cast<int>(msg.wParam);
     }
     --pState->nLoopDepth;
     return ExitInstance();
@@ -170,12 +162,11 @@ int AfxRunApp(CWinApp* pApp, HINSTANCE hInstance)
     }
     catch (CException& e)
     {
-        CString text = L"Orvane: exception during start-up or shut-down: " + e.Describe() + L"\n";
-        ::OutputDebugStringW(text);
+        AfxReportException(L"start-up or shut-down", e);
     }
-    catch (std::exception&)
+    catch (std::exception& e)
     {
-        ::OutputDebugStringW(L"Orvane: exception during start-up or shut-down\n");
+        AfxReportException(L"start-up or shut-down", e);
     }
     AfxDeleteTempMap();
     if (SUCCEEDED(hrOle))

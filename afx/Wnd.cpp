@@ -1,14 +1,13 @@
+// CWnd's handle maps, attachment and subclassing, creation and destruction, and the thin
+// wrappers of window functions.
 #include "afx/Wnd.h"
 
-#include <cstdarg>
-#include <cstring>
-#include <exception>
 #include <string>
 
 #include "afx/DataExchange.h"
+#include "afx/DebugReport.h"
+#include "afx/DlgInitReader.h"
 #include "afx/Exception.h"
-#include "afx/OleControlContainer.h"
-#include "afx/OleControlSite.h"
 #include "afx/ThreadState.h"
 #include "afx/WinApp.h"
 
@@ -19,88 +18,6 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
 
 namespace {
-
-// Writes what escaped a handler to the debugger output; the message then gets a neutral result.
-void ReportHandlerException(const char* pszClass, LPCWSTR pszText, const MSG& msg)
-{
-    std::wstring text = L"Orvane: exception in a message handler (message 0x";
-    wchar_t number[16];
-    ::wsprintfW(number, L"%04X", msg.message);
-    text += number;
-    text += L"): ";
-    if (pszClass)
-        for (const char* p = pszClass; *p; ++p)
-            text += static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    if (pszText && *pszText)
-    {
-        text += L": ";
-        text += pszText;
-    }
-    text += L"\n";
-    ::OutputDebugStringW(text.c_str());
-}
-
-LRESULT ResultAfterException(const MSG& msg)
-{
-    if (msg.message == WM_CREATE)
-        return -1;  // the creation fails
-    if (msg.message == WM_PAINT)
-        ::ValidateRect(msg.hwnd, nullptr);  // no endless repaint requests
-    return 0;
-}
-
-std::wstring Widen(const char* psz)
-{
-    std::wstring s;
-    if (psz)
-    {
-        int n = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
-        if (n > 0)
-        {
-            s.resize(static_cast<size_t>(n));
-            ::MultiByteToWideChar(CP_ACP, 0, psz, -1, &s[0], n);
-            s.resize(static_cast<size_t>(n - 1));
-        }
-    }
-    return s;
-}
-
-// Sets the thread's current message, and counts the nesting, for the duration of one window
-// procedure call.
-class CurrentMessageScope
-{
-public:
-    CurrentMessageScope(AfxThreadState* pState, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-        : m_pState(pState), m_saved(pState->lastSentMsg)
-    {
-        ++pState->nWndProcDepth;
-        MSG msg{};
-        msg.hwnd = hWnd;
-        msg.message = nMsg;
-        msg.wParam = wParam;
-        msg.lParam = lParam;
-        pState->lastSentMsg = msg;
-    }
-    ~CurrentMessageScope()
-    {
-        m_pState->lastSentMsg = m_saved;
-        --m_pState->nWndProcDepth;
-    }
-    CurrentMessageScope(const CurrentMessageScope&) = delete;
-    CurrentMessageScope& operator=(const CurrentMessageScope&) = delete;
-
-private:
-    AfxThreadState* m_pState;
-    MSG m_saved;
-};
-
-bool IsImeWindow(HWND hWnd)
-{
-    wchar_t cls[16] = {};
-    if (!::GetClassNameW(hWnd, cls, 16))
-        return false;
-    return ::lstrcmpiW(cls, L"IME") == 0 || ::lstrcmpiW(cls, L"MSCTFIME UI") == 0;
-}
 
 HWND TopLevelOf(HWND hWnd)
 {
@@ -125,96 +42,6 @@ BOOL ModifyStyleWord(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nF
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Window procedure and creation hook
-
-LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-{
-    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
-    if (!pWnd)
-        return ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
-
-    AfxThreadState* pState = AfxGetThreadState();
-    CurrentMessageScope scope(pState, hWnd, nMsg, wParam, lParam);
-    LRESULT lResult = 0;
-    try
-    {
-        lResult = pWnd->WindowProc(nMsg, wParam, lParam);
-    }
-    catch (CException& e)
-    {
-        CString text = e.Describe();
-        CRuntimeClass* pClass = e.GetRuntimeClass();
-        ReportHandlerException(pClass ? pClass->m_lpszClassName : "CException", text, pState->lastSentMsg);
-        lResult = ResultAfterException(pState->lastSentMsg);
-    }
-    catch (std::exception& e)
-    {
-        ReportHandlerException("std::exception", Widen(e.what()).c_str(), pState->lastSentMsg);
-        lResult = ResultAfterException(pState->lastSentMsg);
-    }
-    catch (...)
-    {
-        ReportHandlerException("unknown exception", nullptr, pState->lastSentMsg);
-        lResult = ResultAfterException(pState->lastSentMsg);
-    }
-
-    // The window's last message: make sure the object lets go even when a derived handler of
-    // WM_NCDESTROY did not call the base one.
-    if (nMsg == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd)
-        pWnd->FinishNcDestroy(hWnd);
-    return lResult;
-}
-
-LRESULT CALLBACK AfxCbtFilterHook(int nCode, WPARAM wParam, LPARAM lParam)
-{
-    AfxThreadState* pState = AfxGetThreadState();
-    if (nCode == HCBT_CREATEWND && pState->pWndInit)
-    {
-        HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (!IsImeWindow(hWnd) && !CWnd::FromHandlePermanent(hWnd))
-        {
-            CWnd* pWnd = pState->pWndInit;
-            pState->pWndInit = nullptr;
-            pWnd->AttachAndSubclass(hWnd);
-        }
-    }
-    return ::CallNextHookEx(pState->hHookCbt, nCode, wParam, lParam);
-}
-
-void AfxHookWindowCreate(CWnd* pWnd)
-{
-    AfxThreadState* pState = AfxGetThreadState();
-    if (pState->nHookDepth++ == 0)
-        pState->hHookCbt = ::SetWindowsHookExW(WH_CBT, AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
-    pState->pWndInit = pWnd;
-}
-
-BOOL AfxUnhookWindowCreate()
-{
-    AfxThreadState* pState = AfxGetThreadState();
-    BOOL bAttached = pState->pWndInit == nullptr;
-    pState->pWndInit = nullptr;
-    if (pState->nHookDepth > 0 && --pState->nHookDepth == 0 && pState->hHookCbt)
-    {
-        ::UnhookWindowsHookEx(pState->hHookCbt);
-        pState->hHookCbt = nullptr;
-    }
-    return bAttached;
-}
-
-BOOL AfxPreTranslateMessage(MSG* pMsg)
-{
-    CWnd* pMainWnd = AfxGetMainWnd();
-    HWND hMain = pMainWnd ? pMainWnd->m_hWnd : nullptr;
-    if (CWnd::WalkPreTranslateTree(hMain, pMsg))
-        return TRUE;
-    if (hMain && pMsg->hwnd && TopLevelOf(pMsg->hwnd) != hMain)
-        return pMainWnd->PreTranslateMessage(pMsg);
-    return FALSE;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Handle maps
 
@@ -226,9 +53,7 @@ CWnd::~CWnd()
         if (m_hWnd)
             Detach();
     }
-    if (m_pCtrlSite)
-        m_pCtrlSite->UnbindWrapper();
-    delete m_pCtrlCont;  // its destructor clears m_pCtrlCont
+    EndControlHosting();
     // The application must not go on designating an object that is gone.
     CWinApp* pApp = AfxGetApp();
     if (pApp && pApp->m_pMainWnd == this)
@@ -281,9 +106,7 @@ HWND CWnd::Detach()
             pState->permanentMap.erase(it);
     }
     m_hWnd = nullptr;
-    if (m_pCtrlSite)
-        m_pCtrlSite->UnbindWrapper();  // the host's event connection stays
-    m_pCtrlSite = nullptr;
+    UnbindControlSite();
     return hWnd;
 }
 
@@ -325,7 +148,7 @@ HWND CWnd::UnsubclassWindow()
 void CWnd::FinishNcDestroy(HWND hWnd)
 {
     // The hosted controls go with the window (their windows are gone already).
-    delete m_pCtrlCont;
+    EndControlHosting();
     if (m_pfnSuper &&
         reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == &AfxWndProc)
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
@@ -387,17 +210,8 @@ BOOL CWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, 
 
 BOOL CWnd::DestroyWindow()
 {
-    if (m_pCtrlSite)
-    {
-        // A hosted control: its object is closed and its window goes with it.
-        COleControlSite* pSite = m_pCtrlSite;
-        if (COleControlContainer* pCont = pSite->GetContainer())
-            pCont->DestroySite(pSite);
-        else
-            pSite->DestroyControl();
-        if (!m_hWnd)
-            return TRUE;
-    }
+    if (DestroyHostedControl() && !m_hWnd)
+        return TRUE;
     HWND hWnd = m_hWnd;
     if (!hWnd)
         return FALSE;
@@ -409,75 +223,7 @@ BOOL CWnd::DestroyWindow()
 }
 
 // ---------------------------------------------------------------------------------------------
-// Message processing
-
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT lResult = 0;
-    if (!OnWndMsg(message, wParam, lParam, &lResult))
-        lResult = DefWindowProc(message, wParam, lParam);
-    return lResult;
-}
-
-BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    LRESULT lResult = 0;
-    if (message == WM_COMMAND)
-    {
-        if (!OnCommand(wParam, lParam))
-            return FALSE;
-    }
-    else
-    {
-        const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(GetMessageMap(), message);
-        if (!pEntry)
-            return FALSE;
-        lResult = pEntry->pfnThunk(this, wParam, lParam);
-    }
-    if (pResult)
-        *pResult = lResult;
-    return TRUE;
-}
-
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (m_pfnSuper)
-        return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
-}
-
-LRESULT CWnd::Default()
-{
-    const MSG& msg = AfxGetThreadState()->lastSentMsg;
-    return DefWindowProc(msg.message, msg.wParam, msg.lParam);
-}
-
-BOOL CWnd::PreTranslateMessage(MSG*)
-{
-    return FALSE;
-}
-
-BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
-{
-    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd))
-    {
-        if (CWnd* pWnd = FromHandlePermanent(hWnd))
-            if (pWnd->PreTranslateMessage(pMsg))
-                return TRUE;
-        if (hWnd == hWndStop)
-            break;
-    }
-    return FALSE;
-}
-
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    UINT nID = LOWORD(wParam);
-    int nCode = HIWORD(wParam);
-    if (lParam == 0)
-        nCode = CN_COMMAND;  // menu (0) or accelerator (1)
-    return OnCmdMsg(nID, nCode);
-}
+// Subclassing and dialog data
 
 void CWnd::PostNcDestroy()
 {
@@ -500,177 +246,37 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
     }
     catch (CException& e)
     {
-        CRuntimeClass* pClass = e.GetRuntimeClass();
-        ReportHandlerException(pClass ? pClass->m_lpszClassName : "CException", e.Describe(),
-                               AfxGetThreadState()->lastSentMsg);
+        AfxReportException(L"DoDataExchange", e);
         return FALSE;
     }
     return TRUE;
-}
-
-BOOL CWnd::BindControlSite(int nID, CWnd& rControl)
-{
-    return m_pCtrlCont ? m_pCtrlCont->BindControl(nID, rControl) : FALSE;
-}
-
-BOOL CWnd::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                         CWnd* pParentWnd, UINT nID, void* pPersist, BOOL bStorage,
-                         BSTR bstrLicKey)
-{
-    if (!AfxIsControlContainerEnabled() || m_hWnd || !pParentWnd || !pParentWnd->m_hWnd)
-        return FALSE;
-    IStream* pState = bStorage ? nullptr : static_cast<IStream*>(pPersist);
-    COleControlContainer* pCont = COleControlContainer::For(pParentWnd);
-    return pCont->CreateControl(this, clsid, lpszWindowName, dwStyle, rect, nID, pState,
-                                bstrLicKey) != nullptr;
-}
-
-void CWnd::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                        const BYTE* pbParamInfo, ...)
-{
-    if (!m_pCtrlSite)
-        return;
-    va_list argList;
-    va_start(argList, pbParamInfo);
-    try
-    {
-        m_pCtrlSite->InvokeHelperV(dwDispID, wFlags, vtRet, pvRet, pbParamInfo, argList);
-    }
-    catch (...)
-    {
-        va_end(argList);
-        throw;
-    }
-    va_end(argList);
-}
-
-IUnknown* CWnd::GetControlUnknown() const
-{
-    return m_pCtrlSite ? m_pCtrlSite->GetControlUnknown() : nullptr;
 }
 
 BOOL CWnd::ExecuteDlgInit(LPCWSTR lpszResourceName)
 {
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = ::FindResourceW(hInst, lpszResourceName, MAKEINTRESOURCEW(240));
-    if (!hRes)
-        return TRUE;  // no dialog-init data
-    HGLOBAL hData = ::LoadResource(hInst, hRes);
-    const BYTE* p = hData ? static_cast<const BYTE*>(::LockResource(hData)) : nullptr;
-    DWORD cb = ::SizeofResource(hInst, hRes);
-    if (!p)
-        return FALSE;
-
-    const BYTE* const pEnd = p + cb;
-    while (pEnd - p >= 2)
+    CDlgInitReader reader = CDlgInitReader::FromResource(lpszResourceName);
+    CDlgInitReader::Record record;
+    while (reader.Next(record))
     {
-        WORD nIDC, nMsg;
-        std::memcpy(&nIDC, p, 2);
-        if (nIDC == 0)
-            return TRUE;
-        if (pEnd - p < 8)
-            return FALSE;
-        DWORD dwLen;
-        std::memcpy(&nMsg, p + 2, 2);
-        std::memcpy(&dwLen, p + 4, 4);
-        p += 8;
-        if (static_cast<DWORD>(pEnd - p) < dwLen)
-            return FALSE;
-
         // 0x0376..0x0379: persisted state of an ActiveX control, read by the control hosting.
-        bool bOleState = nMsg >= 0x0376 && nMsg <= 0x0379;
-        HWND hCtrl = ::GetDlgItem(m_hWnd, nIDC);
-        if (!bOleState && hCtrl)
+        if (record.nMsg >= 0x0376 && record.nMsg <= 0x0379)
+            continue;
+        HWND hCtrl = ::GetDlgItem(m_hWnd, record.nIDC);
+        if (!hCtrl)
+            continue;
+        if (record.nMsg == LB_ADDSTRING || record.nMsg == CB_ADDSTRING)
         {
-            if (nMsg == LB_ADDSTRING || nMsg == CB_ADDSTRING)
-            {
-                // List and combo box strings are stored as ANSI text.
-                std::string text(reinterpret_cast<const char*>(p), dwLen);
-                text = text.c_str();
-                ::SendMessageW(hCtrl, nMsg, 0, reinterpret_cast<LPARAM>(Widen(text.c_str()).c_str()));
-            }
-            else
-            {
-                ::SendMessageW(hCtrl, nMsg, 0, reinterpret_cast<LPARAM>(p));
-            }
+            // List and combo box strings are stored as ANSI text.
+            std::string text(reinterpret_cast<const char*>(record.pData), record.cbData);
+            CString wide = CString::FromMultiByte(text.c_str());
+            ::SendMessageW(hCtrl, record.nMsg, 0, reinterpret_cast<LPARAM>(wide.GetString()));
         }
-        p += dwLen;
-    }
-    return TRUE;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Modal loop
-
-int CWnd::RunModalLoop(DWORD dwFlags)
-{
-    AfxThreadState* pState = AfxGetThreadState();
-    bool bShowIdle = (dwFlags & MLF_SHOWONIDLE) && m_hWnd && !(GetStyle() & WS_VISIBLE);
-    m_bContinueModal = true;
-    m_bInModalLoop = true;
-    ++pState->nLoopDepth;
-
-    MSG msg;
-    while (m_bContinueModal)
-    {
-        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
-        {
-            if (bShowIdle && m_hWnd)
-            {
-                ShowWindow(SW_SHOWNORMAL);
-                UpdateWindow();
-            }
-            bShowIdle = false;
-            if (pState->nLoopDepth == 1)
-                AfxDeleteTempMap();
-        }
-        BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (bGot == 0)
-        {
-            // Every loop below this one must end too.
-            AfxPostQuitMessage(static_cast<int>(msg.wParam));
-            m_nModalResult = -1;
-            break;
-        }
-        if (bGot == -1)
-        {
-            m_nModalResult = -1;
-            break;
-        }
-        if (bShowIdle && (msg.message == 0x0118 /* WM_SYSTIMER */ || msg.message == WM_SYSKEYDOWN))
-        {
-            if (m_hWnd)
-            {
-                ShowWindow(SW_SHOWNORMAL);
-                UpdateWindow();
-            }
-            bShowIdle = false;
-        }
-        if (!AfxPreTranslateMessage(&msg))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-
-    --pState->nLoopDepth;
-    m_bInModalLoop = false;
-    m_bContinueModal = false;
-    return m_nModalResult;
-}
-
-void CWnd::EndModalLoop(int nResult)
-{
-    m_nModalResult = nResult;
-    if (m_bContinueModal)
-    {
-        m_bContinueModal = false;
-        // Wake the loop up.
-        if (m_hWnd)
-            ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
         else
-            ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+        {
+            ::SendMessageW(hCtrl, record.nMsg, 0, reinterpret_cast<LPARAM>(record.pData));
+        }
     }
+    return reader.Malformed() ? FALSE : TRUE;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -700,17 +306,6 @@ BOOL CWnd::IsWindowVisible() const
 BOOL CWnd::IsWindow() const
 {
     return m_hWnd && ::IsWindow(m_hWnd);
-}
-
-void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
-{
-    if (m_pCtrlSite)
-    {
-        // A hosted control is moved through its in-place object.
-        m_pCtrlSite->MoveControl(RECT{x, y, x + nWidth, y + nHeight});
-        return;
-    }
-    ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
 }
 
 void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
@@ -829,97 +424,4 @@ BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
 int CWnd::GetDlgCtrlID() const
 {
     return ::GetDlgCtrlID(m_hWnd);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Default handlers
-
-int CWnd::OnCreate(LPCREATESTRUCT)
-{
-    return static_cast<int>(Default());
-}
-
-void CWnd::OnDestroy()
-{
-    Default();
-}
-
-void CWnd::OnNcDestroy()
-{
-    HWND hWnd = m_hWnd;
-    Default();
-    if (hWnd && FromHandlePermanent(hWnd) == this)
-        FinishNcDestroy(hWnd);
-}
-
-void CWnd::OnClose()
-{
-    Default();
-}
-
-void CWnd::OnPaint()
-{
-    Default();
-}
-
-void CWnd::OnMove(int, int)
-{
-    Default();
-}
-
-void CWnd::OnSize(UINT, int, int)
-{
-    Default();
-}
-
-void CWnd::OnLButtonDown(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnLButtonUp(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnRButtonDown(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnRButtonUp(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnMouseMove(UINT, CPoint)
-{
-    Default();
-}
-
-BOOL CWnd::OnEraseBkgnd(CDC*)
-{
-    return static_cast<BOOL>(Default());
-}
-
-HBRUSH CWnd::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
-{
-    return reinterpret_cast<HBRUSH>(DefWindowProc(
-        WM_CTLCOLORMSGBOX + nCtlColor, reinterpret_cast<WPARAM>(pDC ? pDC->m_hDC : nullptr),
-        reinterpret_cast<LPARAM>(pWnd ? pWnd->m_hWnd : nullptr)));
-}
-
-void CWnd::OnActivate(UINT, CWnd*, BOOL)
-{
-    Default();
-}
-
-void CWnd::OnTimer(UINT_PTR)
-{
-    Default();
-}
-
-void CWnd::OnSysCommand(UINT, LPARAM)
-{
-    Default();
 }

@@ -39,8 +39,8 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    // Hosting of ActiveX controls: the site of a control window, the container of a dialog that
-    // hosts controls. Not owned here.
+    // Hosting of ActiveX controls: the site of a control window (not owned), the container of a
+    // window that hosts controls (owned). Read them; the hosting keeps them.
     COleControlSite* m_pCtrlSite = nullptr;
     COleControlContainer* m_pCtrlCont = nullptr;
 
@@ -198,6 +198,21 @@ private:
     // Bookkeeping after the window's WM_NCDESTROY.
     void FinishNcDestroy(HWND hWnd);
 
+    // ActiveX hosting (WndControlHosting.cpp), the only writer of m_pCtrlSite and m_pCtrlCont.
+    friend class COleControlSite;
+    friend class COleControlContainer;
+    // The container of this window, made on first use.
+    COleControlContainer* GetControlContainer();
+    void SetControlSite(COleControlSite* pSite);
+    // Forgets the site when it is pSite.
+    void ClearControlSite(const COleControlSite* pSite);
+    // Hooks of the window's life. DestroyWindow: closes the hosted control this object is bound
+    // to, TRUE when there was one. Detach: lets the site go. The object's or its window's end:
+    // the container and its controls go, the site is let go.
+    BOOL DestroyHostedControl();
+    void UnbindControlSite();
+    void EndControlHosting();
+
     bool m_bContinueModal = false;
     bool m_bInModalLoop = false;
     int m_nModalResult = -1;
@@ -207,7 +222,3 @@ private:
 void AfxHookWindowCreate(CWnd* pWnd);
 // Ends the hook; TRUE when the pending object was attached to a window.
 BOOL AfxUnhookWindowCreate();
-
-// The message loop's pre-translation: the attached windows from the message's window up to the
-// main window, then the main window when the message's window lies outside it.
-BOOL AfxPreTranslateMessage(MSG* pMsg);

@@ -1,0 +1,208 @@
+// The COM interfaces a control site answers: client site, in-place site and frame, control
+// site, and the ambient properties of a dialog host.
+#include "afx/OleControlSite.h"
+
+#include <olectl.h>
+
+#include "afx/NoObject.h"
+
+namespace {
+
+HRESULT AmbientBool(VARIANT* pResult, bool bValue)
+{
+    pResult->vt = VT_BOOL;
+    pResult->boolVal = bValue ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT AmbientLong(VARIANT* pResult, LONG nValue)
+{
+    pResult->vt = VT_I4;
+    pResult->lVal = nValue;
+    return S_OK;
+}
+
+}  // namespace
+
+// IOleClientSite
+
+STDMETHODIMP COleControlSite::SaveObject() { return E_NOTIMPL; }
+
+STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk)
+{
+    return AfxNoObject(ppmk, E_NOTIMPL);
+}
+
+STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer)
+{
+    return AfxNoObject(ppContainer, E_NOINTERFACE);
+}
+
+STDMETHODIMP COleControlSite::ShowObject() { return S_OK; }
+STDMETHODIMP COleControlSite::OnShowWindow(BOOL) { return S_OK; }
+STDMETHODIMP COleControlSite::RequestNewObjectLayout() { return E_NOTIMPL; }
+
+// IOleWindow
+
+STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
+{
+    if (phwnd == nullptr)
+        return E_POINTER;
+    *phwnd = ParentWindow();
+    return *phwnd != nullptr ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP COleControlSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+// IOleInPlaceSite
+
+STDMETHODIMP COleControlSite::CanInPlaceActivate()
+{
+    return ParentWindow() != nullptr ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP COleControlSite::OnInPlaceActivate()
+{
+    m_bInPlaceActive = true;
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::OnUIActivate() { return S_OK; }
+
+STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
+                                               IOleInPlaceUIWindow** ppDoc, LPRECT lprcPosRect,
+                                               LPRECT lprcClipRect,
+                                               LPOLEINPLACEFRAMEINFO lpFrameInfo)
+{
+    if (ppFrame == nullptr || ppDoc == nullptr || lprcPosRect == nullptr ||
+        lprcClipRect == nullptr)
+        return E_POINTER;
+    *ppFrame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    *ppDoc = nullptr;
+    *lprcPosRect = m_rect;
+    HWND hWndParent = ParentWindow();
+    if (hWndParent == nullptr || !::GetClientRect(hWndParent, lprcClipRect))
+        *lprcClipRect = m_rect;
+    if (lpFrameInfo != nullptr)
+    {
+        lpFrameInfo->fMDIApp = FALSE;
+        lpFrameInfo->hwndFrame = hWndParent != nullptr ? ::GetAncestor(hWndParent, GA_ROOT)
+                                                       : nullptr;
+        lpFrameInfo->haccel = nullptr;
+        lpFrameInfo->cAccelEntries = 0;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::Scroll(SIZE) { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL) { return S_OK; }
+
+STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
+{
+    m_bInPlaceActive = false;
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::DiscardUndoState() { return S_OK; }
+STDMETHODIMP COleControlSite::DeactivateAndUndo() { return S_OK; }
+
+STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
+{
+    if (lprcPosRect == nullptr)
+        return E_POINTER;
+    m_rect = *lprcPosRect;
+    if (m_pInPlaceObject != nullptr)
+    {
+        RECT clip = m_rect;
+        m_pInPlaceObject->SetObjectRects(&m_rect, &clip);
+    }
+    return S_OK;
+}
+
+// IOleInPlaceUIWindow / IOleInPlaceFrame
+
+STDMETHODIMP COleControlSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
+STDMETHODIMP COleControlSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
+STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
+{
+    return pBorder == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
+}
+STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
+STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
+STDMETHODIMP COleControlSite::RemoveMenus(HMENU) { return S_OK; }
+STDMETHODIMP COleControlSite::SetStatusText(LPCOLESTR) { return S_OK; }
+STDMETHODIMP COleControlSite::EnableModeless(BOOL) { return S_OK; }
+STDMETHODIMP COleControlSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
+
+// IOleControlSite
+
+STDMETHODIMP COleControlSite::OnControlInfoChanged() { return S_OK; }
+STDMETHODIMP COleControlSite::LockInPlaceActive(BOOL) { return S_OK; }
+
+STDMETHODIMP COleControlSite::GetExtendedControl(IDispatch** ppDisp)
+{
+    return AfxNoObject(ppDisp, E_NOTIMPL);
+}
+
+STDMETHODIMP COleControlSite::TransformCoords(POINTL* pPtlHimetric, POINTF* pPtfContainer,
+                                              DWORD dwFlags)
+{
+    if (pPtlHimetric == nullptr || pPtfContainer == nullptr)
+        return E_POINTER;
+    const SIZE dpi = ScreenDpi();
+    const int dpiX = dpi.cx, dpiY = dpi.cy;
+    if (dwFlags & XFORMCOORDS_HIMETRICTOCONTAINER)
+    {
+        pPtfContainer->x = static_cast<float>(pPtlHimetric->x) * dpiX / 2540.0f;
+        pPtfContainer->y = static_cast<float>(pPtlHimetric->y) * dpiY / 2540.0f;
+    }
+    else if (dwFlags & XFORMCOORDS_CONTAINERTOHIMETRIC)
+    {
+        pPtlHimetric->x = static_cast<LONG>(pPtfContainer->x * 2540.0f / dpiX + 0.5f);
+        pPtlHimetric->y = static_cast<LONG>(pPtfContainer->y * 2540.0f / dpiY + 0.5f);
+    }
+    else
+    {
+        return E_INVALIDARG;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP COleControlSite::TranslateAccelerator(MSG*, DWORD) { return S_FALSE; }
+STDMETHODIMP COleControlSite::OnFocus(BOOL) { return S_OK; }
+STDMETHODIMP COleControlSite::ShowPropertyFrame() { return E_NOTIMPL; }
+
+// IDispatch: ambient properties of a dialog host
+
+STDMETHODIMP COleControlSite::Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS*,
+                                     VARIANT* pResult, EXCEPINFO*, UINT*)
+{
+    if (!(wFlags & DISPATCH_PROPERTYGET))
+        return DISP_E_MEMBERNOTFOUND;
+    if (pResult == nullptr)
+        return E_POINTER;
+    ::VariantInit(pResult);
+    switch (dispid)
+    {
+    case DISPID_AMBIENT_USERMODE:
+    case DISPID_AMBIENT_AUTOCLIP:
+    case DISPID_AMBIENT_SUPPORTSMNEMONICS:
+        return AmbientBool(pResult, true);
+    case DISPID_AMBIENT_UIDEAD:
+    case DISPID_AMBIENT_SHOWGRABHANDLES:
+    case DISPID_AMBIENT_SHOWHATCHING:
+    case DISPID_AMBIENT_MESSAGEREFLECT:
+    case DISPID_AMBIENT_DISPLAYASDEFAULT:
+        return AmbientBool(pResult, false);
+    case DISPID_AMBIENT_LOCALEID:
+        return AmbientLong(pResult, static_cast<LONG>(::GetUserDefaultLCID()));
+    case DISPID_AMBIENT_BACKCOLOR:
+        return AmbientLong(pResult, static_cast<LONG>(::GetSysColor(COLOR_BTNFACE)));
+    case DISPID_AMBIENT_FORECOLOR:
+        return AmbientLong(pResult, static_cast<LONG>(::GetSysColor(COLOR_BTNTEXT)));
+    default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+}
