@@ -346,6 +346,7 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
     DWORD styleBefore = 0, styleAfter = 0;
     bool iconAtLogin = true, gameAtLogin = false, viewAliveAtLogin = true;
     FakeWebBrowser* gameView = nullptr;
+    int gameViewSerial = 0;
     int loginInits = 0;
     log.onLoginInit = [&](HWND) {
         if (++loginInits == 2) {
@@ -353,7 +354,7 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
             gameAtLogin = ::IsWindow(c.hGame) != FALSE;
             viewAliveAtLogin = false;
             for (FakeWebBrowser* fake : FakeWebBrowser::Live())
-                viewAliveAtLogin = viewAliveAtLogin || fake == gameView;
+                viewAliveAtLogin = viewAliveAtLogin || fake->Serial() == gameViewSerial;
         }
     };
     AwaitLogin(d, c);
@@ -362,6 +363,7 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
     AwaitGame(d, c);
     d.Do([&] {
         gameView = FakeInside(c.hGame);
+        gameViewSerial = gameView ? gameView->Serial() : -1;
         c.game->ToggleFullScreen();
         fullBefore = c.game->m_bFullScreen != FALSE;
         styleBefore = static_cast<DWORD>(::GetWindowLongW(c.hGame, GWL_STYLE));

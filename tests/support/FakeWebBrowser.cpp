@@ -52,6 +52,7 @@ FakeWebBrowser::FakeWebBrowser(const FakeBrowserOptions& options) : m_options(op
 {
     ::VariantInit(&m_locationResult);
     Registry().push_back(this);
+    m_serial = g_created + 1;
     ++g_created;
 }
 

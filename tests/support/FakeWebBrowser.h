@@ -59,6 +59,8 @@ public:
     static FakeWebBrowser* Newest();
     // Objects created since the process started.
     static int CreatedCount();
+    // 1 for the first object of the process, 2 for the next: unlike its address, never reused.
+    int Serial() const { return m_serial; }
 
     // Recorded state.
     const std::vector<FakeInvokeCall>& Calls() const { return m_calls; }
@@ -269,6 +271,7 @@ private:
 
     LONG m_refs = 1;
     FakeBrowserOptions m_options;
+    int m_serial = 0;
     EventPoint m_point{this};
     std::vector<std::pair<DWORD, IDispatch*>> m_sinks;
     DWORD m_nextCookie = 1;

@@ -246,7 +246,9 @@ class Cycles:
                         lambda: any(p == self.pid and t == clicked
                                     for p, _, t in self.log.entries(start)))
         check(ok, "the click into the login page reaches the browser (%s)" % clicked)
-        self.click_headroom = self.headroom(start, "headroom at click ")
+        # Logged right after the click's line.
+        self.click_headroom = wait_until(lambda: self.headroom(start, "headroom at click "), 5,
+                                         0.02)
         check(self.click_headroom is not None, "the stand-in measured the nesting at the click")
         self.in_process += 1
 
@@ -378,8 +380,10 @@ class Cycles:
                 except Failure as failure:
                     raise Failure("cycle %d (process %s, %d in it): %s"
                                   % (cycle, pid, self.in_process, failure))
-                lowest = min(v for v in (self.headroom(cycle_start, "headroom at window ", p, True)
-                                         for p in {pid, self.pid}) if v is not None)
+                made = [v for v in (self.headroom(cycle_start, "headroom at window ", p, True)
+                                    for p in {pid, self.pid}) if v is not None]
+                check(made, "the stand-in measured the nesting while the cycle's windows were made")
+                lowest = min(made)
                 self.nesting.append((pid, self.click_headroom, lowest, close_way, answer_way))
                 print("cycle %3d  process %-5s server %3d  close %-12s answer %-9s %.2f s"
                       "  retries %d  calls left %d at the click, %d at the least%s"
