@@ -20,8 +20,9 @@ BEGIN_MESSAGE_MAP(CTranslucentApp, CWinApp)
 END_MESSAGE_MAP()
 
 CTranslucentApp::CTranslucentApp()
-    : CWinApp(nullptr), m_pfnStartFreshCopy(&StartProgramCopy)
+    : CWinApp(nullptr)
 {
+    m_limits.startFreshCopy = &StartProgramCopy;
 }
 
 CTranslucentApp::~CTranslucentApp() = default;
@@ -61,8 +62,8 @@ BOOL CTranslucentApp::RunAsMainWindow(CDialog& dlg)
 
 void CTranslucentApp::RunReplacement(CDialog& dlg)
 {
-    if (!RunAsMainWindow(dlg) && m_pfnStartFreshCopy)
-        m_pfnStartFreshCopy();
+    if (!RunAsMainWindow(dlg))
+        m_limits.startFreshCopy();
 }
 
 BOOL CTranslucentApp::HasNestingRoom()
@@ -89,9 +90,9 @@ void CTranslucentApp::ShowGameWindow(CString strGameUrl, CString strServerUrl)
 void CTranslucentApp::ShowLoginWindow()
 {
     const BOOL bRoom = HasNestingRoom();
-    if ((m_nNestedCycles >= m_nCycleBound || !bRoom) && HandOverToFreshCopy())
+    if ((m_nNestedCycles >= m_limits.nCycleBound || !bRoom) && HandOverToFreshCopy())
         return;
-    if (m_nNestedCycles >= m_nHardCycleBound || !bRoom) {
+    if (m_nNestedCycles >= m_limits.nHardCycleBound || !bRoom) {
         // No room for another cycle and no fresh copy: end rather than show a login window
         // that cannot work, or overflow the stack.
         EndProgram();
@@ -114,7 +115,7 @@ void CTranslucentApp::ShowLoginWindow()
 
 BOOL CTranslucentApp::HandOverToFreshCopy()
 {
-    if (!m_pfnStartFreshCopy || !m_pfnStartFreshCopy())
+    if (!m_limits.startFreshCopy())
         return FALSE;
     EndProgram();
     return TRUE;
@@ -132,7 +133,14 @@ void CTranslucentApp::EndProgram()
     }
 }
 
-BOOL StartProgramCopy()
+void CTranslucentApp::SetHandOverLimits(HandOverLimits limits)
+{
+    if (!limits.startFreshCopy)
+        limits.startFreshCopy = &StartProgramCopy;
+    m_limits = std::move(limits);
+}
+
+BOOL CTranslucentApp::StartProgramCopy()
 {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

@@ -29,8 +29,8 @@ public:
     void ShowLoginWindow();
 
     // Every login, game, login cycle nests two more modal runs on the thread, and with them a few
-    // more window procedure calls: one or two that Wine counts per cycle, depending on how the
-    // player closes the game window, against its limit of 64 per thread. After this many nested
+    // more window procedure calls, of which Wine counts one per cycle (the game window closed by
+    // Alt+F4 or by its frame's close button) against its limit of 64 per thread. After this many nested
     // cycles, a confirmed close of the game window starts a fresh copy of the program instead
     // of nesting deeper. It also does so earlier when the thread has fewer than kNestingReserve
     // window procedure calls left. If the copy cannot be started, nesting goes on while there is
@@ -45,11 +45,17 @@ public:
     // Login windows nested beneath the current one by hand-overs (0: only the first one).
     int NestedCycles() const { return m_nNestedCycles; }
 
-    // The cycle bounds in force (tests lower them).
-    int m_nCycleBound = kCycleBound;
-    int m_nHardCycleBound = kHardCycleBound;
-    // Starts a fresh copy of the program; TRUE when it started. Tests replace it.
-    std::function<BOOL()> m_pfnStartFreshCopy;
+    // How the hand-over ends nesting: the cycle bounds, and how a fresh copy of the program is
+    // started (TRUE when it started). The program runs with the defaults; a test that runs the
+    // program in its own process lowers or raises the bounds, and must never start itself again,
+    // so it sets its own starter. This is the one way to change them.
+    struct HandOverLimits
+    {
+        int nCycleBound = kCycleBound;
+        int nHardCycleBound = kHardCycleBound;
+        std::function<BOOL()> startFreshCopy;  // empty: the program's own executable
+    };
+    void SetHandOverLimits(HandOverLimits limits);
 
     DECLARE_MESSAGE_MAP()
 
@@ -68,11 +74,12 @@ private:
     // Closes the window in front so that every nested run ends and the program quits.
     void EndProgram();
 
-    int m_nNestedCycles = 0;
-};
+    // Starts the program's own executable again, without arguments; TRUE when it started.
+    static BOOL StartProgramCopy();
 
-// Starts the program's own executable again, without arguments; TRUE when it started.
-BOOL StartProgramCopy();
+    int m_nNestedCycles = 0;
+    HandOverLimits m_limits;
+};
 
 // Token of the running GDI+, set by InitInstance.
 extern ULONG_PTR g_gdiplusToken;

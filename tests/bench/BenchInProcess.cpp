@@ -472,10 +472,12 @@ int RunCycles(int n)
     if (!pApp)
         return 6;
     // All n cycles nest in this one run: no bound hands over to a fresh copy before they are done.
-    pApp->m_nCycleBound = std::max(pApp->m_nCycleBound, n + 1);
-    pApp->m_nHardCycleBound = std::max(pApp->m_nHardCycleBound, n + 1);
-    pApp->m_pfnStartFreshCopy = [] { return FALSE; };
-    std::printf("cycle bound %d hard %d\n", pApp->m_nCycleBound, pApp->m_nHardCycleBound);
+    CTranslucentApp::HandOverLimits limits;
+    limits.nCycleBound = std::max(limits.nCycleBound, n + 1);
+    limits.nHardCycleBound = std::max(limits.nHardCycleBound, n + 1);
+    limits.startFreshCopy = [] { return FALSE; };
+    pApp->SetHandOverLimits(limits);
+    std::printf("cycle bound %d hard %d\n", limits.nCycleBound, limits.nHardCycleBound);
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, &CycleTick);
     const int code = AfxRunApp(pApp);
     ::KillTimer(nullptr, timer);

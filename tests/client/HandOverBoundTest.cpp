@@ -80,7 +80,7 @@ TEST_F(HandOverTest, FiftyCyclesThenCloseEndsEveryRunInnermostFirst)
 {
     const int kCycles = 50;
     // Past the bound the program would hand over to a fresh copy: here the nesting itself counts.
-    theApp.m_nCycleBound = kCycles + 1;
+    SetBounds(kCycles + 1, CTranslucentApp::kHardCycleBound);
     ProgramLog log;
     ASSERT_TRUE(log.Active());
     Driver d(400000);
@@ -188,7 +188,7 @@ TEST_F(HandOverTest, LoginWindowThatCannotBeMadeHandsOverToAFreshCopy)
 // more login window, and this copy ends cleanly.
 TEST_F(HandOverTest, AtTheCycleBoundAFreshCopyTakesOver)
 {
-    theApp.m_nCycleBound = 2;
+    SetBounds(2, CTranslucentApp::kHardCycleBound);
     ProgramLog log;
     ASSERT_TRUE(log.Active());
     Driver d;
@@ -215,8 +215,7 @@ TEST_F(HandOverTest, AtTheCycleBoundAFreshCopyTakesOver)
 // the hard bound the program ends.
 TEST_F(HandOverTest, WithoutAFreshCopyNestingGoesOnToTheHardBound)
 {
-    theApp.m_nCycleBound = 1;
-    theApp.m_nHardCycleBound = 2;
+    SetBounds(1, 2);
     m_freshCopyStarts = false;
     ProgramLog log;
     ASSERT_TRUE(log.Active());

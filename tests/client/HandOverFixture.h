@@ -18,27 +18,34 @@ protected:
         ASSERT_EQ(AfxGetApp(), &theApp);
         ForgetQuit();
         theApp.m_pMainWnd = nullptr;
-        theApp.m_nCycleBound = CTranslucentApp::kCycleBound;
-        theApp.m_nHardCycleBound = CTranslucentApp::kHardCycleBound;
-        // Never the real start of a copy here: it would run this test program again.
-        theApp.m_pfnStartFreshCopy = [this] {
-            ++m_freshCopies;
-            m_nestedAtFreshCopy.push_back(theApp.NestedCycles());
-            return m_freshCopyStarts ? TRUE : FALSE;
-        };
+        SetBounds(CTranslucentApp::kCycleBound, CTranslucentApp::kHardCycleBound);
         ::SetCursorPos(5, 5);
     }
     void TearDown() override
     {
         AfxSetResourceHandle(nullptr);
         theApp.m_pMainWnd = nullptr;
-        theApp.m_nCycleBound = CTranslucentApp::kCycleBound;
-        theApp.m_nHardCycleBound = CTranslucentApp::kHardCycleBound;
+        SetBounds(CTranslucentApp::kCycleBound, CTranslucentApp::kHardCycleBound);
         ForgetQuit();
     }
 
     // The program as the library's WinMain runs it; its exit code.
     int RunProgram() { return AfxRunApp(&theApp); }
+
+    // The cycle bounds in force. Never the real start of a copy here: it would run this test
+    // program again; the copies are counted instead.
+    void SetBounds(int nCycleBound, int nHardCycleBound)
+    {
+        CTranslucentApp::HandOverLimits limits;
+        limits.nCycleBound = nCycleBound;
+        limits.nHardCycleBound = nHardCycleBound;
+        limits.startFreshCopy = [this] {
+            ++m_freshCopies;
+            m_nestedAtFreshCopy.push_back(theApp.NestedCycles());
+            return m_freshCopyStarts ? TRUE : FALSE;
+        };
+        theApp.SetHandOverLimits(limits);
+    }
 
     // Checks that hold after every run that ended through the login window's close button.
     void ExpectCleanEnd(const ProgramLog& log, int code, const Driver& d)

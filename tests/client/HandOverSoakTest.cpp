@@ -95,14 +95,16 @@ TEST(HandOverSoak, DISABLED_Cycles)
     ASSERT_EQ(AfxGetApp(), &theApp);
     int freshCopies = 0;
     // Every cycle nests here: past the bounds the program would hand over to a fresh copy.
-    theApp.m_nCycleBound = std::max(theApp.m_nCycleBound, cycles + 1);
-    theApp.m_nHardCycleBound = std::max(theApp.m_nHardCycleBound, cycles + 1);
-    theApp.m_pfnStartFreshCopy = [&] { ++freshCopies; return TRUE; };
+    CTranslucentApp::HandOverLimits limits;
+    limits.nCycleBound = std::max(limits.nCycleBound, cycles + 1);
+    limits.nHardCycleBound = std::max(limits.nHardCycleBound, cycles + 1);
+    limits.startFreshCopy = [&] { ++freshCopies; return TRUE; };
+    theApp.SetHandOverLimits(limits);
     ForgetQuit();
 
     StackPaint paint;
     std::printf("stack reserved: %zu bytes; cycle bound %d, hard bound %d\n", paint.Reserved(),
-                theApp.m_nCycleBound, theApp.m_nHardCycleBound);
+                limits.nCycleBound, limits.nHardCycleBound);
     std::printf("%6s %10s %10s %6s %6s %8s %12s %12s %8s %8s\n", "cycle", "depth", "high-water",
                 "USER", "GDI", "handles", "private", "working-set", "windows", "browsers");
     std::vector<Sample> samples;
@@ -126,7 +128,7 @@ TEST(HandOverSoak, DISABLED_Cycles)
         AwaitGame(d, run[i]);
         CloseGame(d, run[i], IDYES);
     }
-    if (cycles <= theApp.m_nCycleBound) {
+    if (cycles <= limits.nCycleBound) {
         AwaitLogin(d, run.back());
         ClickLoginClose(d, run.back());
     }
