@@ -39,6 +39,10 @@ public:
                   LPCWSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr,
                   DWORD dwPostDataLen = 0);
 
+    // Releases the browser object and destroys the view's window; the dialog stays. Also run by
+    // OnDestroy. Navigate does nothing afterwards.
+    void CloseView();
+
     // Events of the view; the defaults keep the current URL.
     virtual void OnBeforeNavigate(LPDISPATCH pDisp, LPCWSTR szUrl);
     virtual void OnNavigateComplete(LPDISPATCH pDisp, LPCWSTR szUrl);
@@ -70,5 +74,4 @@ private:
                                 VARIANT*, VARIANT_BOOL*);
     void OnNavigateComplete2Event(LPDISPATCH pDisp, VARIANT* pUrl);
     void OnDocumentCompleteEvent(LPDISPATCH pDisp, VARIANT* pUrl);
-    void CloseView();
 };
