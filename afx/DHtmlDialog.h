@@ -39,6 +39,10 @@ public:
                   LPCWSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr,
                   DWORD dwPostDataLen = 0);
 
+    // The URL an event argument carries: a string, also through a string or variant reference.
+    // Anything else (no argument, another type, a null string or reference) carries "".
+    static LPCWSTR UrlOf(VARIANT* pUrl);
+
     // Releases the browser object and destroys the view's window; the dialog stays. Also run by
     // OnDestroy. Navigate does nothing afterwards.
     void CloseView();
