@@ -165,7 +165,7 @@ public:
     void AddRenderChild(CRenderChild* pChild) { m_renderList.push_back(pChild); }
     void ReplaceImage(Gdiplus::Image* pImage)
     {
-        delete m_pImage;
+        ReleaseSkin();
         m_pImage = pImage;
     }
     void SendLButtonDown() { ::SendMessageW(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "LayeredTestSupport.h"
 #include "TestDialogs.h"
@@ -27,6 +28,19 @@ void ExpectRect(const RECT& rc, int left, int top, int width, int height)
 size_t IndexOf(const EventLog& log, const std::string& entry)
 {
     return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
+}
+
+int CountOf(const EventLog& log, const std::string& entry)
+{
+    return static_cast<int>(std::count(log.begin(), log.end(), entry));
+}
+
+SIZE_T PagefileUsage()
+{
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc);
+    return pmc.PagefileUsage;
 }
 
 // A skin dialog created modelessly from the test template; its window is destroyed at the end.
@@ -397,22 +411,46 @@ TEST(Destruction, DeletesTheCompanionAndDestroysItsWindow)
 TEST(Destruction, ObjectWithoutWindowReleasesItsSkin)
 {
     // 300 dialogs over the 147 KB noise skin: image and resource copy must go with each object.
-    auto pagefile = [] {
-        PROCESS_MEMORY_COUNTERS pmc = {};
-        pmc.cb = sizeof pmc;
-        ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc);
-        return pmc.PagefileUsage;
-    };
     for (int i = 0; i < 10; ++i)
         CTestSkinDialog warmUp(IDR_TEST_NOISE);
-    const SIZE_T before = pagefile();
+    const SIZE_T before = PagefileUsage();
     for (int i = 0; i < 300; ++i)
     {
         CTestSkinDialog dlg(IDR_TEST_NOISE);
         ASSERT_EQ(192u, dlg.Image()->GetWidth());
         ASSERT_EQ(nullptr, dlg.Companion());
     }
-    EXPECT_LT(pagefile(), before + 12 * 1024 * 1024);
+    EXPECT_LT(PagefileUsage(), before + 12 * 1024 * 1024);
+}
+
+TEST(Destruction, ReleasedSkinIsFreedWhileTheObjectsLiveOn)
+{
+    // 300 objects kept alive, each over the 147 KB noise skin released early.
+    for (int i = 0; i < 10; ++i)
+        CTestSkinDialog(IDR_TEST_NOISE).ReleaseSkin();
+    std::vector<std::unique_ptr<CTestSkinDialog>> kept;
+    const SIZE_T before = PagefileUsage();
+    for (int i = 0; i < 300; ++i)
+    {
+        kept.push_back(std::make_unique<CTestSkinDialog>(IDR_TEST_NOISE));
+        ASSERT_EQ(192u, kept.back()->Image()->GetWidth());
+        kept.back()->ReleaseSkin();
+        ASSERT_EQ(nullptr, kept.back()->Image());
+    }
+    EXPECT_LT(PagefileUsage(), before + 12 * 1024 * 1024);
+}
+
+TEST(Destruction, ReleasedSkinLeavesNothingToDraw)
+{
+    CreatedSkin skin;
+    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
+    ASSERT_TRUE(skin.Create());
+    skin.dlg->ReleaseSkin();
+    skin.dlg->ReleaseSkin();   // a second release finds nothing to free
+    skin.dlg->log.clear();
+    skin.dlg->UpdateView();
+    EXPECT_EQ(0, CountOf(skin.dlg->log, "render child"));
 }
 
 TEST(Destruction, RunTimeClassIsTheDialogs)
