@@ -43,6 +43,39 @@ SIZE_T PagefileUsage()
     return pmc.PagefileUsage;
 }
 
+// A memory device context over a bitmap filled with one colour.
+class FilledMemoryDC
+{
+public:
+    FilledMemoryDC(int cx, int cy, COLORREF colour)
+    {
+        HDC hScreen = ::GetDC(nullptr);
+        m_hDC = ::CreateCompatibleDC(hScreen);
+        m_hBitmap = ::CreateCompatibleBitmap(hScreen, cx, cy);
+        ::ReleaseDC(nullptr, hScreen);
+        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
+        const RECT rc = { 0, 0, cx, cy };
+        HBRUSH hBrush = ::CreateSolidBrush(colour);
+        ::FillRect(m_hDC, &rc, hBrush);
+        ::DeleteObject(hBrush);
+    }
+    ~FilledMemoryDC()
+    {
+        ::SelectObject(m_hDC, m_hOld);
+        ::DeleteObject(m_hBitmap);
+        ::DeleteDC(m_hDC);
+    }
+    FilledMemoryDC(const FilledMemoryDC&) = delete;
+    FilledMemoryDC& operator=(const FilledMemoryDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+
+private:
+    HDC m_hDC = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+};
+
 // A skin dialog created modelessly from the test template; its window is destroyed at the end.
 struct CreatedSkin
 {
@@ -388,9 +421,12 @@ TEST(Erase, BackgroundIsNotErased)
 {
     CreatedSkin skin;
     ASSERT_TRUE(skin.Create());
-    HDC hDC = ::GetDC(skin.dlg->m_hWnd);
-    EXPECT_EQ(TRUE, ::SendMessageW(skin.dlg->m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0));
-    ::ReleaseDC(skin.dlg->m_hWnd, hDC);
+    // A colour no brush of the dialog has: an erase would paint over it.
+    const COLORREF kFill = RGB(255, 0, 255);
+    FilledMemoryDC dc(64, 48, kFill);
+    EXPECT_EQ(TRUE, ::SendMessageW(skin.dlg->m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0));
+    for (POINT pt : { POINT{ 0, 0 }, POINT{ 32, 24 }, POINT{ 63, 47 } })
+        EXPECT_EQ(kFill, ::GetPixel(dc.Get(), pt.x, pt.y)) << pt.x << "," << pt.y;
 }
 
 TEST(Destruction, DeletesTheCompanionAndDestroysItsWindow)
