@@ -158,6 +158,7 @@ public:
     CTestCompanion* Companion() const { return static_cast<CTestCompanion*>(m_pStandardDlg); }
     Gdiplus::Image* Image() const { return m_pImage; }
     const BLENDFUNCTION& Blend() const { return m_blend; }
+    bool HideBackground() const { return m_bHideBackground; }
     void SetHideBackground(bool b) { m_bHideBackground = b; }
     void SetCenterOnCreate(bool b) { m_bCenterOnCreate = b; }
     void SetEnableDrag(bool b) { m_bEnableDrag = b; }

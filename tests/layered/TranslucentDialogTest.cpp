@@ -215,6 +215,26 @@ TEST(CreationOrder, FailedDefaultCreationMakesNoCompanion)
     EXPECT_EQ(nullptr, skin.dlg->Companion());
 }
 
+TEST(CreationOrder, HiddenBackgroundIsResetBeforeTheChildrenAreSetUp)
+{
+    CreatedSkin skin;
+    EventLog& log = skin.dlg->log;
+    CTestRenderChild disabled("disabled", &log, false, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    bool hiddenAtChildren = true;
+    skin.dlg->SetHideBackground(true);
+    skin.dlg->onInitChildren = [&](CTestSkinDialog* p) {
+        hiddenAtChildren = p->HideBackground();
+        p->AddRenderChild(&disabled);
+        p->SetHideBackground(true);
+    };
+    ASSERT_TRUE(skin.Create());
+    EXPECT_FALSE(hiddenAtChildren);
+    // What the children's set-up chose holds for the first redraw: with the background hidden,
+    // the disabled child is drawn too.
+    EXPECT_TRUE(skin.dlg->HideBackground());
+    EXPECT_EQ(1, CountOf(log, "render disabled"));
+}
+
 TEST(CreationOrder, NullCompanionRuns)
 {
     CreatedSkin skin;
@@ -276,6 +296,25 @@ TEST(CompanionFollows, HiddenBackgroundLeavesItOnMoveButStillSizesIt)
     skin.dlg->SetHideBackground(false);
     skin.dlg->MoveWindow(-10, -20, 160, 120);
     ExpectRect(WindowRect(hCompanion), -10, -20, 160, 120);
+}
+
+TEST(CompanionFollows, MovingAndSizingDoNotRedraw)
+{
+    CreatedSkin skin;
+    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
+    ASSERT_TRUE(skin.Create());
+    HWND hCompanion = skin.dlg->Companion()->m_hWnd;
+    skin.dlg->log.clear();
+
+    skin.dlg->SetWindowPos(nullptr, 70, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    skin.dlg->SetWindowPos(nullptr, 0, 0, 160, 120, SWP_NOMOVE | SWP_NOZORDER);
+
+    EXPECT_EQ(0, CountOf(skin.dlg->log, "render child"));
+    // A redraw would have given the window the skin's size again.
+    ExpectRect(WindowRect(skin.dlg->m_hWnd), 70, 50, 160, 120);
+    // Both messages reached the dialog: the companion followed.
+    ExpectRect(WindowRect(hCompanion), 70, 50, 160, 120);
 }
 
 TEST(CompanionFollows, StaysAboveItsOwnerWhenTheOwnerIsShown)
