@@ -43,37 +43,30 @@ SIZE_T PagefileUsage()
     return pmc.PagefileUsage;
 }
 
-// A memory device context over a bitmap filled with one colour.
+// A memory device context over a bitmap filled with one colour. The context goes first, which
+// leaves the bitmap free to be deleted.
 class FilledMemoryDC
 {
 public:
     FilledMemoryDC(int cx, int cy, COLORREF colour)
     {
         HDC hScreen = ::GetDC(nullptr);
-        m_hDC = ::CreateCompatibleDC(hScreen);
-        m_hBitmap = ::CreateCompatibleBitmap(hScreen, cx, cy);
+        m_bitmap.reset(::CreateCompatibleBitmap(hScreen, cx, cy));
+        m_dc.reset(::CreateCompatibleDC(hScreen));
         ::ReleaseDC(nullptr, hScreen);
-        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
+        ::SelectObject(m_dc.get(), m_bitmap.get());
+        ::SetDCBrushColor(m_dc.get(), colour);
         const RECT rc = { 0, 0, cx, cy };
-        HBRUSH hBrush = ::CreateSolidBrush(colour);
-        ::FillRect(m_hDC, &rc, hBrush);
-        ::DeleteObject(hBrush);
+        ::FillRect(m_dc.get(), &rc, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
     }
-    ~FilledMemoryDC()
-    {
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteObject(m_hBitmap);
-        ::DeleteDC(m_hDC);
-    }
-    FilledMemoryDC(const FilledMemoryDC&) = delete;
-    FilledMemoryDC& operator=(const FilledMemoryDC&) = delete;
 
-    HDC Get() const { return m_hDC; }
+    HDC Get() const { return m_dc.get(); }
 
 private:
-    HDC m_hDC = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOld = nullptr;
+    struct DeleteBitmap { void operator()(HBITMAP h) const { ::DeleteObject(h); } };
+    struct DeleteDC { void operator()(HDC h) const { ::DeleteDC(h); } };
+    std::unique_ptr<HBITMAP__, DeleteBitmap> m_bitmap;
+    std::unique_ptr<HDC__, DeleteDC> m_dc;
 };
 
 // A skin dialog created modelessly from the test template; its window is destroyed at the end.
