@@ -11,14 +11,6 @@
 
 namespace {
 
-LPCWSTR UrlOf(VARIANT* pUrl)
-{
-    pUrl = afx_event::Target(pUrl);
-    if (pUrl != nullptr && pUrl->vt == VT_BSTR && pUrl->bstrVal != nullptr)
-        return pUrl->bstrVal;
-    return L"";
-}
-
 // A VARIANT that clears itself.
 struct Variant : VARIANT
 {
@@ -139,6 +131,17 @@ void CDHtmlDialog::Navigate(LPCWSTR lpszURL, DWORD dwFlags, LPCWSTR lpszTargetFr
     }
     m_pBrowserApp->Navigate(bstrUrl, &vFlags, &vTarget, &vPostData, &vHeaders);
     ::SysFreeString(bstrUrl);
+}
+
+LPCWSTR CDHtmlDialog::UrlOf(VARIANT* pUrl)
+{
+    pUrl = afx_event::Target(pUrl);
+    BSTR bstrUrl = nullptr;
+    if (pUrl != nullptr && pUrl->vt == VT_BSTR)
+        bstrUrl = pUrl->bstrVal;
+    else if (pUrl != nullptr && pUrl->vt == (VT_BSTR | VT_BYREF) && pUrl->pbstrVal != nullptr)
+        bstrUrl = *pUrl->pbstrVal;
+    return bstrUrl != nullptr ? bstrUrl : L"";
 }
 
 void CDHtmlDialog::OnBeforeNavigate(LPDISPATCH, LPCWSTR)

@@ -39,6 +39,14 @@ public:
                   LPCWSTR lpszHeaders = nullptr, LPVOID lpvPostData = nullptr,
                   DWORD dwPostDataLen = 0);
 
+    // The URL an event argument carries: a string, also through a string or variant reference.
+    // Anything else (no argument, another type, a null string or reference) carries "".
+    static LPCWSTR UrlOf(VARIANT* pUrl);
+
+    // Releases the browser object and destroys the view's window; the dialog stays. Also run by
+    // OnDestroy. Navigate does nothing afterwards.
+    void CloseView();
+
     // Events of the view; the defaults keep the current URL.
     virtual void OnBeforeNavigate(LPDISPATCH pDisp, LPCWSTR szUrl);
     virtual void OnNavigateComplete(LPDISPATCH pDisp, LPCWSTR szUrl);
@@ -70,5 +78,4 @@ private:
                                 VARIANT*, VARIANT_BOOL*);
     void OnNavigateComplete2Event(LPDISPATCH pDisp, VARIANT* pUrl);
     void OnDocumentCompleteEvent(LPDISPATCH pDisp, VARIANT* pUrl);
-    void CloseView();
 };

@@ -74,9 +74,7 @@ BOOL CTalvGameDlg::OnInitDialog()
         + L"  【F5刷新】【F11全屏】【F12最小托盘】";
     ::SetWindowTextW(m_hWnd, strCaption);
 
-    // A window that kept its frame but got no view shows the caption and icon, and navigates nowhere.
-    if (m_pBrowserApp)
-        Navigate(m_strUrl, 0, nullptr, nullptr, nullptr, 0);
+    Navigate(m_strUrl, 0, nullptr, nullptr, nullptr, 0);
     return TRUE;
 }
 
@@ -134,13 +132,7 @@ void CTalvGameDlg::OnClose()
 
 void CTalvGameDlg::CloseReplacedView()
 {
-    if (m_pBrowserApp) {
-        IWebBrowser2* pBrowser = m_pBrowserApp;
-        m_pBrowserApp = nullptr;
-        pBrowser->Release();
-    }
-    if (m_wndBrowser.m_pCtrlSite || m_wndBrowser.m_hWnd)
-        m_wndBrowser.DestroyWindow();
+    CloseView();
 }
 
 void CTalvGameDlg::SetUrls(CString strGameUrl, CString strServerUrl)

@@ -23,19 +23,6 @@ void OpenInDefaultBrowser(LPCWSTR url)
     ::ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// The URL an event argument carries: its string, also through a string reference. Anything else
-// (no argument, another type, a null reference) carries none.
-CString UrlOf(const VARIANT* pvar)
-{
-    if (!pvar)
-        return CString();
-    if (pvar->vt == VT_BSTR)
-        return CString(pvar->bstrVal);
-    if (pvar->vt == (VT_BSTR | VT_BYREF) && pvar->pbstrVal)
-        return CString(*pvar->pbstrVal);
-    return CString();
-}
-
 } // namespace
 
 IMPLEMENT_DYNAMIC(CTalvStandardDlg, CStandardDialog)

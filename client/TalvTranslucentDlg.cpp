@@ -29,9 +29,3 @@ CStandardDialog* CTalvTranslucentDlg::CreateStandardDialog()
 void CTalvTranslucentDlg::OnInitChildrenWnds()
 {
 }
-
-void CTalvTranslucentDlg::ReleaseSkin()
-{
-    delete m_pImage;   // GDI+'s own deallocation
-    m_pImage = nullptr;
-}

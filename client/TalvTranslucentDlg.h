@@ -17,8 +17,4 @@ public:
 
     CStandardDialog* CreateStandardDialog() override;
     void OnInitChildrenWnds() override;
-
-    // Frees the skin image of a login window that has been replaced: its window is closing and it
-    // is never drawn again, but the object lives on until the program ends.
-    void ReleaseSkin();
 };

@@ -86,6 +86,11 @@ CTranslucentDialog::~CTranslucentDialog()
         delete m_pStandardDlg;
         m_pStandardDlg = nullptr;
     }
+    ReleaseSkin();
+}
+
+void CTranslucentDialog::ReleaseSkin()
+{
     delete m_pImage;   // disposes the GDI+ image and frees the object with GDI+'s allocator
     m_pImage = nullptr;
 }

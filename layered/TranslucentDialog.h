@@ -36,6 +36,10 @@ public:
 
     void OnRenderRequest(LPARAM lParam) override;
 
+    // Frees the skin image early, for a window that is never drawn again while its object lives
+    // on. Afterwards the skin counts as 0 by 0 and UpdateView does nothing.
+    void ReleaseSkin();
+
     // Redraws the whole window: the skin, then the render children, handed to the window manager
     // as one 32-bit bitmap with per-pixel alpha. Does nothing without an image.
     void UpdateView();

@@ -3,7 +3,9 @@
 // notification-area callback, the icon re-sent on every WM_SIZE and the icon's removal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "client/TalvGameDlg.h"
 #include "tests/client/GameWindowRun.h"
@@ -215,6 +217,58 @@ TEST_F(GameWindow, SizeMessagesResendTheBigIconNullBeforeInitialisation)
     EXPECT_TRUE(initialised);
     EXPECT_GE(sizesBefore, 1);
     EXPECT_GE(sizesAfter, 3);
+}
+
+namespace {
+
+// The game window, recording the messages that reach its default processing.
+class DefaultRecordingGameDlg : public CTalvGameDlg
+{
+public:
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        defaults.push_back(message);
+        return CTalvGameDlg::DefWindowProc(message, wParam, lParam);
+    }
+
+    int Defaulted(UINT message) const
+    {
+        return static_cast<int>(std::count(defaults.begin(), defaults.end(), message));
+    }
+
+    std::vector<UINT> defaults;
+};
+
+} // namespace
+
+TEST_F(GameWindow, RightButtonOnTheWindowItselfGetsNoDefaultProcessing)
+{
+    SentMessageHook hook;
+    ASSERT_TRUE(hook.Installed());
+    hook.Log({WM_CONTEXTMENU});
+    DefaultRecordingGameDlg dlg;
+    dlg.SetUrls(kGameUrl, kGameUrl);
+    int downs = -1, ups = -1, middles = -1;
+    HWND hwnd = nullptr;
+    ModalScript script;
+    script.Then([&] {
+        hwnd = dlg.m_hWnd;
+        dlg.defaults.clear();
+        ::SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+        ::SendMessageW(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+        // The middle button has no handler: its press shows what reaching the default looks like.
+        ::SendMessageW(hwnd, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(20, 20));
+        downs = dlg.Defaulted(WM_RBUTTONDOWN);
+        ups = dlg.Defaulted(WM_RBUTTONUP);
+        middles = dlg.Defaulted(WM_MBUTTONDOWN);
+    });
+    EXPECT_EQ(script.Run(dlg), ModalScript::kEndCode);
+    EXPECT_EQ(downs, 0);
+    EXPECT_EQ(ups, 0);
+    EXPECT_EQ(middles, 1);
+    // The default of a right-button release would ask the window for its context menu.
+    for (const Received& r : hook.Messages())
+        EXPECT_NE(r.hwnd, hwnd) << "WM_CONTEXTMENU";
 }
 
 TEST_F(GameWindow, IconLivesUntilTheWindowIsDestroyedThroughItsObject)

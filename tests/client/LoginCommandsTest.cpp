@@ -97,6 +97,44 @@ TEST_F(LoginCommandsTest, CancelAndCloseOnThePanelCloseTheLoginWindow)
     }
 }
 
+// The login window, counting the WM_CLOSE messages it receives.
+class CloseCountingLoginDlg : public ProbeLoginDlg
+{
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_CLOSE)
+            ++closes;
+        return ProbeLoginDlg::WindowProc(message, wParam, lParam);
+    }
+
+    int closes = 0;
+};
+
+// The close button sends WM_CLOSE to the login window: it has arrived when the click returns.
+TEST_F(LoginCommandsTest, CloseButtonHasClosedTheLoginWindowWhenItsClickReturns)
+{
+    CloseCountingLoginDlg dlg;
+    HWND hWnd = nullptr, hPanel = nullptr;
+    int closesAtReturn = -1;
+    TimerScript script({
+        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+        [&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            ::SendMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+            closesAtReturn = dlg.closes;
+            return true;
+        },
+        [&] { return false; },   // the run must end without the script
+    }, &hWnd, 5000);
+    EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(closesAtReturn, 1);
+    EXPECT_EQ(dlg.closes, 1);
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_FALSE(::IsWindow(hPanel));
+}
+
 struct MinMax { HWND hWnd; int cmd; };
 std::vector<MinMax> g_minMax;
 

@@ -158,6 +158,7 @@ public:
     CTestCompanion* Companion() const { return static_cast<CTestCompanion*>(m_pStandardDlg); }
     Gdiplus::Image* Image() const { return m_pImage; }
     const BLENDFUNCTION& Blend() const { return m_blend; }
+    bool HideBackground() const { return m_bHideBackground; }
     void SetHideBackground(bool b) { m_bHideBackground = b; }
     void SetCenterOnCreate(bool b) { m_bCenterOnCreate = b; }
     void SetEnableDrag(bool b) { m_bEnableDrag = b; }
@@ -165,7 +166,7 @@ public:
     void AddRenderChild(CRenderChild* pChild) { m_renderList.push_back(pChild); }
     void ReplaceImage(Gdiplus::Image* pImage)
     {
-        delete m_pImage;
+        ReleaseSkin();
         m_pImage = pImage;
     }
     void SendLButtonDown() { ::SendMessageW(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }

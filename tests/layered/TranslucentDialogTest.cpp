@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "LayeredTestSupport.h"
 #include "TestDialogs.h"
@@ -28,6 +29,45 @@ size_t IndexOf(const EventLog& log, const std::string& entry)
 {
     return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
 }
+
+int CountOf(const EventLog& log, const std::string& entry)
+{
+    return static_cast<int>(std::count(log.begin(), log.end(), entry));
+}
+
+SIZE_T PagefileUsage()
+{
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc);
+    return pmc.PagefileUsage;
+}
+
+// A memory device context over a bitmap filled with one colour. The context goes first, which
+// leaves the bitmap free to be deleted.
+class FilledMemoryDC
+{
+public:
+    FilledMemoryDC(int cx, int cy, COLORREF colour)
+    {
+        HDC hScreen = ::GetDC(nullptr);
+        m_bitmap.reset(::CreateCompatibleBitmap(hScreen, cx, cy));
+        m_dc.reset(::CreateCompatibleDC(hScreen));
+        ::ReleaseDC(nullptr, hScreen);
+        ::SelectObject(m_dc.get(), m_bitmap.get());
+        ::SetDCBrushColor(m_dc.get(), colour);
+        const RECT rc = { 0, 0, cx, cy };
+        ::FillRect(m_dc.get(), &rc, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+    }
+
+    HDC Get() const { return m_dc.get(); }
+
+private:
+    struct DeleteBitmap { void operator()(HBITMAP h) const { ::DeleteObject(h); } };
+    struct DeleteDC { void operator()(HDC h) const { ::DeleteDC(h); } };
+    std::unique_ptr<HBITMAP__, DeleteBitmap> m_bitmap;
+    std::unique_ptr<HDC__, DeleteDC> m_dc;
+};
 
 // A skin dialog created modelessly from the test template; its window is destroyed at the end.
 struct CreatedSkin
@@ -168,6 +208,26 @@ TEST(CreationOrder, FailedDefaultCreationMakesNoCompanion)
     EXPECT_EQ(nullptr, skin.dlg->Companion());
 }
 
+TEST(CreationOrder, HiddenBackgroundIsResetBeforeTheChildrenAreSetUp)
+{
+    CreatedSkin skin;
+    EventLog& log = skin.dlg->log;
+    CTestRenderChild disabled("disabled", &log, false, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    bool hiddenAtChildren = true;
+    skin.dlg->SetHideBackground(true);
+    skin.dlg->onInitChildren = [&](CTestSkinDialog* p) {
+        hiddenAtChildren = p->HideBackground();
+        p->AddRenderChild(&disabled);
+        p->SetHideBackground(true);
+    };
+    ASSERT_TRUE(skin.Create());
+    EXPECT_FALSE(hiddenAtChildren);
+    // What the children's set-up chose holds for the first redraw: with the background hidden,
+    // the disabled child is drawn too.
+    EXPECT_TRUE(skin.dlg->HideBackground());
+    EXPECT_EQ(1, CountOf(log, "render disabled"));
+}
+
 TEST(CreationOrder, NullCompanionRuns)
 {
     CreatedSkin skin;
@@ -229,6 +289,25 @@ TEST(CompanionFollows, HiddenBackgroundLeavesItOnMoveButStillSizesIt)
     skin.dlg->SetHideBackground(false);
     skin.dlg->MoveWindow(-10, -20, 160, 120);
     ExpectRect(WindowRect(hCompanion), -10, -20, 160, 120);
+}
+
+TEST(CompanionFollows, MovingAndSizingDoNotRedraw)
+{
+    CreatedSkin skin;
+    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
+    ASSERT_TRUE(skin.Create());
+    HWND hCompanion = skin.dlg->Companion()->m_hWnd;
+    skin.dlg->log.clear();
+
+    skin.dlg->SetWindowPos(nullptr, 70, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    skin.dlg->SetWindowPos(nullptr, 0, 0, 160, 120, SWP_NOMOVE | SWP_NOZORDER);
+
+    EXPECT_EQ(0, CountOf(skin.dlg->log, "render child"));
+    // A redraw would have given the window the skin's size again.
+    ExpectRect(WindowRect(skin.dlg->m_hWnd), 70, 50, 160, 120);
+    // Both messages reached the dialog: the companion followed.
+    ExpectRect(WindowRect(hCompanion), 70, 50, 160, 120);
 }
 
 TEST(CompanionFollows, StaysAboveItsOwnerWhenTheOwnerIsShown)
@@ -374,9 +453,12 @@ TEST(Erase, BackgroundIsNotErased)
 {
     CreatedSkin skin;
     ASSERT_TRUE(skin.Create());
-    HDC hDC = ::GetDC(skin.dlg->m_hWnd);
-    EXPECT_EQ(TRUE, ::SendMessageW(skin.dlg->m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0));
-    ::ReleaseDC(skin.dlg->m_hWnd, hDC);
+    // A colour no brush of the dialog has: an erase would paint over it.
+    const COLORREF kFill = RGB(255, 0, 255);
+    FilledMemoryDC dc(64, 48, kFill);
+    EXPECT_EQ(TRUE, ::SendMessageW(skin.dlg->m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0));
+    for (POINT pt : { POINT{ 0, 0 }, POINT{ 32, 24 }, POINT{ 63, 47 } })
+        EXPECT_EQ(kFill, ::GetPixel(dc.Get(), pt.x, pt.y)) << pt.x << "," << pt.y;
 }
 
 TEST(Destruction, DeletesTheCompanionAndDestroysItsWindow)
@@ -397,22 +479,46 @@ TEST(Destruction, DeletesTheCompanionAndDestroysItsWindow)
 TEST(Destruction, ObjectWithoutWindowReleasesItsSkin)
 {
     // 300 dialogs over the 147 KB noise skin: image and resource copy must go with each object.
-    auto pagefile = [] {
-        PROCESS_MEMORY_COUNTERS pmc = {};
-        pmc.cb = sizeof pmc;
-        ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc);
-        return pmc.PagefileUsage;
-    };
     for (int i = 0; i < 10; ++i)
         CTestSkinDialog warmUp(IDR_TEST_NOISE);
-    const SIZE_T before = pagefile();
+    const SIZE_T before = PagefileUsage();
     for (int i = 0; i < 300; ++i)
     {
         CTestSkinDialog dlg(IDR_TEST_NOISE);
         ASSERT_EQ(192u, dlg.Image()->GetWidth());
         ASSERT_EQ(nullptr, dlg.Companion());
     }
-    EXPECT_LT(pagefile(), before + 12 * 1024 * 1024);
+    EXPECT_LT(PagefileUsage(), before + 12 * 1024 * 1024);
+}
+
+TEST(Destruction, ReleasedSkinIsFreedWhileTheObjectsLiveOn)
+{
+    // 300 objects kept alive, each over the 147 KB noise skin released early.
+    for (int i = 0; i < 10; ++i)
+        CTestSkinDialog(IDR_TEST_NOISE).ReleaseSkin();
+    std::vector<std::unique_ptr<CTestSkinDialog>> kept;
+    const SIZE_T before = PagefileUsage();
+    for (int i = 0; i < 300; ++i)
+    {
+        kept.push_back(std::make_unique<CTestSkinDialog>(IDR_TEST_NOISE));
+        ASSERT_EQ(192u, kept.back()->Image()->GetWidth());
+        kept.back()->ReleaseSkin();
+        ASSERT_EQ(nullptr, kept.back()->Image());
+    }
+    EXPECT_LT(PagefileUsage(), before + 12 * 1024 * 1024);
+}
+
+TEST(Destruction, ReleasedSkinLeavesNothingToDraw)
+{
+    CreatedSkin skin;
+    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
+    ASSERT_TRUE(skin.Create());
+    skin.dlg->ReleaseSkin();
+    skin.dlg->ReleaseSkin();   // a second release finds nothing to free
+    skin.dlg->log.clear();
+    skin.dlg->UpdateView();
+    EXPECT_EQ(0, CountOf(skin.dlg->log, "render child"));
 }
 
 TEST(Destruction, RunTimeClassIsTheDialogs)
