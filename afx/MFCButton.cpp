@@ -4,6 +4,7 @@
 #include <cstring>
 #include <objidl.h>
 #include <gdiplus.h>
+#include "afx/ButtonProperties.h"
 #include "afx/WinApp.h"
 
 namespace {
@@ -79,59 +80,6 @@ LRESULT CALLBACK ClassWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam
 
 // Registered before main() in every program that uses the button.
 const BOOL g_bClassRegistered = CMFCButton::RegisterWindowClass();
-
-// Value of the element <MFCButton_name>value</MFCButton_name>; false when absent.
-bool FindElement(const std::string& text, const char* name, std::string& value)
-{
-    const std::string open = std::string("<MFCButton_") + name + ">";
-    const std::string close = std::string("</MFCButton_") + name + ">";
-    size_t begin = text.find(open);
-    if (begin == std::string::npos)
-        return false;
-    begin += open.size();
-    size_t end = text.find(close, begin);
-    if (end == std::string::npos)
-        return false;
-    value = text.substr(begin, end - begin);
-    return true;
-}
-
-bool ReadBool(const std::string& text, const char* name, BOOL& out)
-{
-    std::string v;
-    if (!FindElement(text, name, v))
-        return false;
-    if (v == "TRUE" || v == "1") out = TRUE;
-    else if (v == "FALSE" || v == "0") out = FALSE;
-    else return false;
-    return true;
-}
-
-bool ReadInt(const std::string& text, const char* name, int& out)
-{
-    std::string v;
-    if (!FindElement(text, name, v) || v.empty() || v.size() > 9)
-        return false;
-    int n = 0;
-    for (char c : v) {
-        if (c < '0' || c > '9')
-            return false;
-        n = n * 10 + (c - '0');
-    }
-    out = n;
-    return true;
-}
-
-std::wstring FromUtf8(const std::string& s)
-{
-    if (s.empty())
-        return std::wstring();
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
-    std::wstring w(size_t(std::max(n, 0)), L'\0');
-    if (n > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), &w[0], n);
-    return w;
-}
 
 struct StreamRelease { void operator()(IStream* p) const { if (p) p->Release(); } };
 struct DCDeleter { void operator()(HDC h) const { if (h) ::DeleteDC(h); } };
@@ -222,17 +170,17 @@ void CMFCButton::ApplyProperties(const char* pData, size_t nLength)
 {
     if (!pData)
         return;
-    const std::string text(pData, nLength);
-    ReadInt(text, "Style", m_nFlatStyle);
-    ReadBool(text, "Autosize", m_bAutosize);
-    std::string tip;
-    if (FindElement(text, "Tooltip", tip))
-        m_strTooltip = FromUtf8(tip);
-    ReadBool(text, "FullTextTool", m_bFullTextTooltip);
-    ReadInt(text, "CursorType", m_nCursorType);
-    ReadInt(text, "ImageType", m_nImageType);
-    ReadBool(text, "ImageOnTop", m_bImageOnTop);
-    ReadBool(text, "ImageOnRight", m_bImageOnRight);
+    const CButtonProperties properties(std::string(pData, nLength));
+    properties.ReadInt("Style", m_nFlatStyle);
+    properties.ReadBool("Autosize", m_bAutosize);
+    std::wstring tip;
+    if (properties.ReadText("Tooltip", tip))
+        m_strTooltip = tip;
+    properties.ReadBool("FullTextTool", m_bFullTextTooltip);
+    properties.ReadInt("CursorType", m_nCursorType);
+    properties.ReadInt("ImageType", m_nImageType);
+    properties.ReadBool("ImageOnTop", m_bImageOnTop);
+    properties.ReadBool("ImageOnRight", m_bImageOnRight);
     if (m_hWnd)
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
