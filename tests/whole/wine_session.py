@@ -4,6 +4,7 @@ top-level windows. Everything started here is ended on the way out, also on fail
 
 import os
 import re
+import select
 import signal
 import subprocess
 import time
@@ -40,15 +41,43 @@ def display_in_use(n):
     return os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n)
 
 
-def free_display():
-    """$ORVANE_TEST_DISPLAY when set, else the first free display number from 150 up."""
+def start_xvfb():
+    """(Xvfb process, display number): $ORVANE_TEST_DISPLAY when set, else a free number that
+    Xvfb picks itself (two tests starting at once never get the same one); (None, None) when no
+    display could be had."""
+    args = ["-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-br"]
     wanted = os.environ.get("ORVANE_TEST_DISPLAY")
     if wanted:
-        return int(wanted)
-    for n in range(150, 200):
-        if not display_in_use(n):
-            return n
-    raise RuntimeError("no free X display number")
+        n = int(wanted)
+        if display_in_use(n):
+            return None, None
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % n] + args, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        up = wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or
+                        xvfb.poll() is not None, 10, 0.1)
+        if not up or xvfb.poll() is not None:
+            stop_process(xvfb)
+            return None, None
+        return xvfb, n
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end)] + args, pass_fds=(write_end,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    # Xvfb writes the number once it takes connections.
+    number = b""
+    deadline = time.time() + 10
+    while not number.endswith(b"\n") and time.time() < deadline:
+        ready, _, _ = select.select([read_end], [], [], 0.1)
+        if ready:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+    os.close(read_end)
+    if not number.strip().isdigit():
+        stop_process(xvfb)
+        return None, None
+    return xvfb, int(number)
 
 
 def stop_process(process, timeout=10):
@@ -73,25 +102,18 @@ class WineSession:
 
     def __init__(self, prefix):
         self.prefix = prefix
-        self.display = free_display()
+        self.display = None
         self.env = dict(os.environ)
-        self.env.update(DISPLAY=":%d" % self.display, WINEPREFIX=prefix, WINEARCH="win64",
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree=")
+        self.env.update(WINEPREFIX=prefix, WINEARCH="win64", WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree=")
         self.xvfb = None
         self.up = False
 
     def __enter__(self):
-        n = self.display
-        if display_in_use(n):
+        self.xvfb, self.display = start_xvfb()
+        if self.xvfb is None:
             return self
-        self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0",
-                                      "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-br"],
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        up = wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or
-                        self.xvfb.poll() is not None, 10, 0.1)
-        time.sleep(0.3)  # an Xvfb that lost the display number to another ends at once
-        if not up or self.xvfb.poll() is not None:
-            return self
+        self.env["DISPLAY"] = ":%d" % self.display
         os.makedirs(self.prefix, exist_ok=True)
         subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
         wine(["wineboot", "-i"], self.env)
