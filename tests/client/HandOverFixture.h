@@ -25,7 +25,10 @@ protected:
     {
         AfxSetResourceHandle(nullptr);
         theApp.m_pMainWnd = nullptr;
-        SetBounds(CTranslucentApp::kCycleBound, CTranslucentApp::kHardCycleBound);
+        // Nothing of this fixture stays behind in theApp; still never a real copy.
+        CTranslucentApp::HandOverLimits limits;
+        limits.startFreshCopy = [] { return FALSE; };
+        theApp.SetHandOverLimits(limits);
         ForgetQuit();
     }
 

@@ -137,6 +137,8 @@ TEST(HandOverSoak, DISABLED_Cycles)
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ForgetQuit();
+    limits.startFreshCopy = [] { return FALSE; };
+    theApp.SetHandOverLimits(limits);
 
     EXPECT_FALSE(d.TimedOut()) << "stopped after step " << d.StepsDone();
     EXPECT_EQ(code, 0);

@@ -40,11 +40,9 @@ BROWSER = (428, 297, 724, 369)
 CLOSE = (1140, 155, 35, 35)
 CLOSE_WAYS = ["alt+f4", "close button"]
 ANSWER_WAYS = ["y key", "enter", "click yes"]
-# How long one try of a key or click may take to show its effect, and how many tries.
-# Nested window procedure calls Wine allows on a thread, and how many the program keeps in
-# reserve at a confirmed close (client/TranslucentApp.h).
+# Nested window procedure calls Wine allows on a thread.
 WINE_NESTING_LIMIT = 64
-NESTING_RESERVE = 24
+# How long one try of a key or click may take to show its effect, and how many tries.
 TRY_SECONDS = 1.5
 TRIES = 5
 
@@ -60,6 +58,14 @@ def check(ok, what):
 
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wait_process(process, timeout):
+    """The process's exit code, or None when it has not ended within timeout seconds."""
+    try:
+        return process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        return None
 
 
 def pe32(path):
@@ -406,15 +412,17 @@ class Cycles:
         for (close, answer), costs in sorted(per_way.items()):
             print("nesting per cycle, close by %s, answer by %s: %s calls"
                   % (close, answer, "/".join(str(c) for c in sorted(costs))), flush=True)
+        check(per_way, "a process went round two cycles in a row, so the nesting per cycle shows")
         deepest = max(max(c) for c in per_way.values())
         lowest = min(n[2] for n in self.nesting)
         print("deepest cycle %d calls; fewest calls left while windows were made: %d"
               % (deepest, lowest), flush=True)
-        check(2 * deepest * self.args.bound + NESTING_RESERVE <= WINE_NESTING_LIMIT,
+        reserve = self.args.reserve
+        check(2 * deepest * self.args.bound + reserve <= WINE_NESTING_LIMIT,
               "%d cycles of twice the deepest way round (%d) and the reserve (%d) fit in Wine's "
-              "%d nested calls" % (self.args.bound, deepest, NESTING_RESERVE, WINE_NESTING_LIMIT))
-        check(lowest >= NESTING_RESERVE, "the program never goes below its reserve of %d "
-              "nested calls (%d)" % (NESTING_RESERVE, lowest))
+              "%d nested calls" % (self.args.bound, deepest, reserve, WINE_NESTING_LIMIT))
+        check(lowest >= reserve, "the program never goes below its reserve of %d "
+              "nested calls (%d)" % (reserve, lowest))
 
     def end(self):
         wid, x, y = self.login
@@ -425,7 +433,7 @@ class Cycles:
         check(code == 0, "the login window's close button ends process %s with exit code 0 (%s)"
               % (last, code))
         if last == self.pids[0]:
-            check(self.first.wait(15) == 0, "wine returns exit code 0")
+            check(wait_process(self.first, 15) == 0, "wine returns exit code 0")
         print("close button: process %s ended with exit code 0" % last, flush=True)
 
     def program_env(self):
@@ -443,6 +451,8 @@ def register_standin(session, dll, view):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bound", type=int, required=True)
+    parser.add_argument("--reserve", type=int, required=True,
+                        help="nested calls the program keeps in reserve at a confirmed close")
     parser.add_argument("--cycles", type=int)
     parser.add_argument("--budget", type=int, default=330,
                         help="seconds the cycles may take in all")
@@ -494,7 +504,7 @@ def main():
                       % cycles.repaint_nudges, flush=True)
             with open(stop_file, "w"):
                 pass
-            check(watcher.wait(15) == 0, "the watcher stops")
+            check(wait_process(watcher, 15) == 0, "the watcher stops")
             lines = cycles.watch.read()
             started = [l.split()[1] for l in lines if l.startswith("start ")]
             ended = {l.split()[1]: l.split()[2] for l in lines if l.startswith("exit ")}

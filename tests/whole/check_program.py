@@ -355,7 +355,7 @@ def main():
     try:
         with WineSession(os.path.join(work, "wineprefix")) as session:
             if not check(session.up, "own Xvfb on display :%s (it moves the pointer, so it runs "
-                         "only on its own) and a Wine prefix" % session.display):
+                         "on a display of its own) and a Wine prefix" % session.display):
                 return
             env = session.env
 

@@ -115,8 +115,12 @@ class WineSession:
             return self
         self.env["DISPLAY"] = ":%d" % self.display
         os.makedirs(self.prefix, exist_ok=True)
-        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
-        wine(["wineboot", "-i"], self.env)
+        try:
+            subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
+            wine(["wineboot", "-i"], self.env)
+        except subprocess.TimeoutExpired:
+            self.__exit__(None, None, None)
+            return self
         self.up = True
         return self
 
