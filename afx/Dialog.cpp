@@ -242,6 +242,9 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
         return FALSE;
     if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))
         return FALSE;
+    // A hosted control sees its keys before the dialog manager does.
+    if (m_pCtrlCont && m_pCtrlCont->PreTranslateMessage(pMsg))
+        return TRUE;
     return ::IsDialogMessageW(m_hWnd, pMsg);
 }
 

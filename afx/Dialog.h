@@ -40,8 +40,8 @@ public:
     // IDCANCEL (also WM_CLOSE, which the dialog manager turns into IDCANCEL): EndDialog(IDCANCEL).
     virtual void OnCancel();
 
-    // Keyboard messages of windows inside this dialog go through the dialog manager
-    // (Tab, Enter, Esc, mnemonics).
+    // Keyboard messages of windows inside this dialog go to the hosted control they are meant
+    // for, then (unless it took them) through the dialog manager (Tab, Enter, Esc, mnemonics).
     BOOL PreTranslateMessage(MSG* pMsg) override;
     // This dialog's map chain, then the application object's (plain commands only).
     BOOL OnCmdMsg(UINT nID, int nCode) override;

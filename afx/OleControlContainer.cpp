@@ -175,6 +175,23 @@ COleControlSite* COleControlContainer::FindSite(HWND hWnd) const
     return nullptr;
 }
 
+BOOL COleControlContainer::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
+        return FALSE;
+    // A control's handler may end the container's window: walk a copy, each site held.
+    std::vector<COleControlSite*> sites = m_sites;
+    for (COleControlSite* pSite : sites)
+        pSite->AddRef();
+    BOOL bTaken = FALSE;
+    for (COleControlSite* pSite : sites)
+        if (!bTaken)
+            bTaken = pSite->TranslateKey(pMsg);
+    for (COleControlSite* pSite : sites)
+        pSite->Release();
+    return bTaken;
+}
+
 BOOL COleControlContainer::BindControl(int nID, CWnd& rControl)
 {
     COleControlSite* pSite = FindSite(static_cast<UINT>(nID));

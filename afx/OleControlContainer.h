@@ -62,6 +62,10 @@ public:
     COleControlSite* FindSite(UINT nID) const;
     // The site whose control window is hWnd, or NULL.
     COleControlSite* FindSite(HWND hWnd) const;
+    // A keyboard message for one of the controls, or a window inside it, goes first to that
+    // control's active object; TRUE when the control took it (not to be translated or
+    // dispatched).
+    BOOL PreTranslateMessage(MSG* pMsg);
     // Binds rControl to the site of control nID (its window subclassed by rControl); FALSE when
     // there is no such site.
     BOOL BindControl(int nID, CWnd& rControl);

@@ -228,6 +228,7 @@ void COleControlSite::DestroyControl()
     m_pObject = nullptr;
     if (m_pInPlaceObject != nullptr && m_bInPlaceActive)
         m_pInPlaceObject->InPlaceDeactivate();
+    ReleaseActiveObject();
     DisconnectEvents();
     pObject->SetClientSite(nullptr);
     pObject->Close(OLECLOSE_NOSAVE);
@@ -241,8 +242,28 @@ void COleControlSite::DestroyControl()
         ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
     m_bInPlaceActive = false;
+    m_bUIActive = false;
     UnbindWrapper();
     Release();
+}
+
+void COleControlSite::ReleaseActiveObject()
+{
+    SafeRelease(m_pActiveObject);
+}
+
+BOOL COleControlSite::TranslateKey(MSG* pMsg)
+{
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_bUIActive ||
+        m_pActiveObject == nullptr || m_hWnd == nullptr ||
+        (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd)))
+        return FALSE;
+    // The control may let its active object go while it handles the key.
+    IOleInPlaceActiveObject* pActiveObject = m_pActiveObject;
+    pActiveObject->AddRef();
+    const HRESULT hr = pActiveObject->TranslateAccelerator(pMsg);
+    pActiveObject->Release();
+    return hr == S_OK;
 }
 
 void COleControlSite::BindWrapper(CWnd* pWndCtrl)

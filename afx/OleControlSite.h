@@ -1,7 +1,9 @@
 // The site of one hosted ActiveX control: the COM object the control talks to (client site,
-// in-place site and frame, control site, ambient properties, in OleControlSiteInterfaces.cpp;
-// optionally the document host UI handler of a browser control), the control's window and id,
-// its event connection (COleEventSink), and typed dispatch calls into it (InvokeHelperV).
+// in-place site, frame and document window, control site, ambient properties, in
+// OleControlSiteInterfaces.cpp; optionally the document host UI handler of a browser control),
+// the control's window and id, its event connection (COleEventSink), typed dispatch calls into it
+// (InvokeHelperV), and the active object it hands over when it is activated, which gets the first
+// look at keys meant for the control (TranslateKey).
 //
 // A site is reference counted; its container holds one reference and releases it after
 // DestroyControl. Events of the control reach the event sink map of the host window.
@@ -69,6 +71,11 @@ public:
     // An event of the control: the handler of the container window's event sink map runs.
     void FireEvent(DISPID dispid, DISPPARAMS* pParams);
 
+    // Keyboard messages for the control's window or a window inside it go to the active object
+    // the control handed over; TRUE when it took the message (S_OK). FALSE for any other message,
+    // or while the control is not UI active or has no active object.
+    BOOL TranslateKey(MSG* pMsg);
+
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -130,6 +137,7 @@ private:
     virtual ~COleControlSite();
     HRESULT ConnectEvents();
     void DisconnectEvents();
+    void ReleaseActiveObject();
     HWND ParentWindow() const;
     // Pixels to HIMETRIC (0.01 mm) at the screen's resolution, and that resolution.
     static SIZEL PixelsToHimetric(int cx, int cy);
@@ -148,7 +156,9 @@ private:
     IDispatch* m_pDispatch = nullptr;
     IConnectionPoint* m_pEventPoint = nullptr;
     DWORD m_dwEventCookie = 0;
+    IOleInPlaceActiveObject* m_pActiveObject = nullptr;  // one reference while handed over
     bool m_bInPlaceActive = false;
+    bool m_bUIActive = false;
     bool m_bDocHostUI = false;
     COleEventSink m_xEventSink{this};
     CDocHostUIHandler m_xDocHostUIHandler{static_cast<IOleClientSite*>(this)};

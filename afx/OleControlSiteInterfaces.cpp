@@ -1,5 +1,5 @@
-// The COM interfaces a control site answers: client site, in-place site and frame, control
-// site, and the ambient properties of a dialog host.
+// The COM interfaces a control site answers: client site, in-place site, frame and document
+// window, control site, and the ambient properties of a dialog host.
 #include "afx/OleControlSite.h"
 
 #include <olectl.h>
@@ -67,7 +67,11 @@ STDMETHODIMP COleControlSite::OnInPlaceActivate()
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::OnUIActivate() { return S_OK; }
+STDMETHODIMP COleControlSite::OnUIActivate()
+{
+    m_bUIActive = true;
+    return S_OK;
+}
 
 STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
                                                IOleInPlaceUIWindow** ppDoc, LPRECT lprcPosRect,
@@ -77,9 +81,11 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
     if (ppFrame == nullptr || ppDoc == nullptr || lprcPosRect == nullptr ||
         lprcClipRect == nullptr)
         return E_POINTER;
+    // The site is the control's frame and document window alike.
     *ppFrame = static_cast<IOleInPlaceFrame*>(this);
+    *ppDoc = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
-    *ppDoc = nullptr;
+    AddRef();
     *lprcPosRect = m_rect;
     HWND hWndParent = ParentWindow();
     if (hWndParent == nullptr || !::GetClientRect(hWndParent, lprcClipRect))
@@ -96,11 +102,19 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
 }
 
 STDMETHODIMP COleControlSite::Scroll(SIZE) { return E_NOTIMPL; }
-STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL) { return S_OK; }
+// A control that is no longer UI active takes no keys: its active object goes.
+STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL)
+{
+    m_bUIActive = false;
+    ReleaseActiveObject();
+    return S_OK;
+}
 
 STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
 {
     m_bInPlaceActive = false;
+    m_bUIActive = false;
+    ReleaseActiveObject();
     return S_OK;
 }
 
@@ -128,7 +142,15 @@ STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
 {
     return pBorder == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
 }
-STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
+// Frame and document window are this one object: both calls keep the same single reference.
+STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject* pActiveObject, LPCOLESTR)
+{
+    if (pActiveObject != nullptr)
+        pActiveObject->AddRef();
+    ReleaseActiveObject();
+    m_pActiveObject = pActiveObject;
+    return S_OK;
+}
 STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
 STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
 STDMETHODIMP COleControlSite::RemoveMenus(HMENU) { return S_OK; }
