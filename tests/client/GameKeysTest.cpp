@@ -55,14 +55,6 @@ protected:
     FakeWebBrowser* m_browser = nullptr;
 };
 
-void SetModifier(int vk, bool down)
-{
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[vk] = down ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-}
-
 } // namespace
 
 TEST_F(GameKeys, F5NavigatesToTheGameUrlAgainWhereverTheViewWent)
@@ -300,6 +292,50 @@ TEST_F(GameKeys, F12HidesAndTheTrayIconBringsItBackInTheSameState)
         EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
         EXPECT_TRUE(IsWindowedState(m_hwnd));
         EXPECT_TRUE(::IsWindowVisible(m_hwnd));
+    });
+    Run();
+}
+
+// Keys meant for the page go to the control's active object first; what it takes is neither
+// translated nor dispatched, what it declines goes on through the dialog manager as before. The
+// window's own keys come before the control: F5 and Enter act even when the control would take
+// them.
+TEST_F(GameKeys, KeysForThePageGoToTheControlFirst)
+{
+    HWND view = nullptr;
+    size_t navigations = 0;
+    m_script.Then([&] {
+        m_browser->UIActivate();  // as a click into the page does
+        view = m_browser->View();
+        ASSERT_EQ(::GetFocus(), view);
+        m_browser->SetConsumedKeys({VK_DELETE, 'C', VK_F5, VK_RETURN});
+        m_browser->ClearKeyEvents();
+        PostStrokes(view, {VK_TAB, VK_UP, VK_DELETE, VK_BACK, 'A'});
+    });
+    m_script.Then([&] {
+        SetModifier(VK_CONTROL, true);
+        PostStrokes(view, {'C'});
+    });
+    m_script.Then([&] {
+        SetModifier(VK_CONTROL, false);
+        EXPECT_EQ(KeyTrace(m_browser->KeyEvents()),
+                  "A down 09, A up 09, V up 09, "
+                  "A down 26, A up 26, V up 26, "
+                  "A down 2e *, A up 2e *, "
+                  "A down 08, V down 08, A up 08, V up 08, "
+                  "A down 41, V down 41, A up 41, V up 41, "
+                  // the characters the translation posted behind the strokes
+                  "A char 08, V char 08, A char 61, V char 61, "
+                  "A down 43 ^ *, A up 43 ^ *");
+        m_browser->ClearKeyEvents();
+        navigations = NavigationCount();
+        PostStrokes(view, {VK_F5, VK_RETURN});
+    });
+    m_script.Then([&] {
+        EXPECT_EQ(NavigationCount(), navigations + 1);
+        EXPECT_EQ(KeyTrace(m_browser->KeyEvents()),
+                  "A up 74 *, V down 0d, A up 0d *, A char 0d, V char 0d");
+        EXPECT_TRUE(m_dlg.ContinueModal());
     });
     Run();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "client/TalvGameDlg.h"
+#include "tests/support/KeyInput.h"
 
 namespace gametest {
 
@@ -210,23 +211,6 @@ inline bool TrayIconExists(HWND hwnd, UINT id)
 inline HICON GameIcon()
 {
     return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(155));
-}
-
-// lParam of a key message as the keyboard would make it.
-inline LPARAM KeyLParam(UINT vk, bool up, bool repeat = false)
-{
-    LPARAM l = 1 | (LPARAM(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16);
-    if (repeat || up)
-        l |= LPARAM(1) << 30;
-    if (up)
-        l |= LPARAM(1) << 31;
-    return l;
-}
-
-inline void PostKey(HWND hwnd, UINT vk, UINT message = WM_KEYDOWN, bool repeat = false)
-{
-    const bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
-    ::PostMessageW(hwnd, message, vk, KeyLParam(vk, up, repeat));
 }
 
 inline DWORD Style(HWND hwnd)

@@ -60,6 +60,8 @@ protected:
         EXPECT_FALSE(log.mainWindowAtShutdown);
         EXPECT_EQ(theApp.m_pMainWnd, nullptr);
         EXPECT_EQ(theApp.NestedCycles(), 0);
+        // The browsers of the replaced panels and game windows went with the program.
+        EXPECT_TRUE(FakeWebBrowser::Live().empty()) << FakeWebBrowser::Live().size() << " left";
     }
 
     FakeBrowserRegistration m_browsers;

@@ -385,6 +385,9 @@ inline void FireHandOver(Driver& d, Cycle& c)
         c.location = LocationFor(c.server);
         c.eventUrl = EventUrlFor(c.server);
         c.panelFake->SetLocation(c.location);
+        // The player clicked into the page: the control holds the site's frame, the site its
+        // active object, until the end of the program.
+        c.panelFake->UIActivate();
         c.panelFake->FireNavigateComplete2(c.eventUrl);
     });
 }

@@ -1,6 +1,7 @@
 // Keys, commands and buttons of the running login window and its panel, with the fake browser in
 // place of the WebBrowser control.
 #include "tests/client/LoginTestSupport.h"
+#include "tests/support/KeyInput.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,11 +14,6 @@ namespace {
 
 using LoginCommandsTest = FakeBrowserLoginTest;
 
-void PostKey(HWND hWnd, UINT vk)
-{
-    ::PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
-    ::PostMessageW(hWnd, WM_KEYUP, vk, 0xC0000001);
-}
 
 TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWithCancel)
 {
@@ -27,7 +23,7 @@ TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWith
     int ticks = 0;
     TimerScript script({
         [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] { PostKey(hWnd, VK_RETURN); PostKey(hWnd, VK_ESCAPE); return true; },
+        [&] { PostStrokes(hWnd, {VK_RETURN, VK_ESCAPE}); return true; },
         [&] { return ++ticks > 4; },
         [&] {
             openAfterKeys = ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) && dlg.ContinueModal();
@@ -39,6 +35,56 @@ TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWith
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(openAfterKeys);
     EXPECT_FALSE(::IsWindow(hWnd));
+}
+
+// Keys meant for the login page go to its control's active object first; what it takes is
+// neither translated nor dispatched; a Tab it declines still moves the focus on, through the
+// dialog manager.
+TEST_F(LoginCommandsTest, KeysForThePageGoToTheControlFirst)
+{
+    ProbeLoginDlg dlg;
+    HWND hWnd = nullptr, view = nullptr;
+    FakeWebBrowser* fake = nullptr;
+    std::string keys, tab, tabFocus;
+    bool focusInView = false;
+    TimerScript script({
+        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
+        [&] {
+            fake = FakeWebBrowser::Newest();
+            fake->UIActivate();  // as a click into the page does
+            view = fake->View();
+            fake->SetConsumedKeys({VK_DELETE, 'C'});
+            fake->ClearKeyEvents();
+            focusInView = ::GetFocus() == view;
+            PostStrokes(view, {VK_DELETE, VK_BACK, 'A'});
+            return true;
+        },
+        [&] { SetModifier(VK_CONTROL, true); PostStrokes(view, {'C'}); return true; },
+        [&] {
+            SetModifier(VK_CONTROL, false);
+            keys = KeyTrace(fake->KeyEvents());
+            fake->ClearKeyEvents();
+            PostStrokes(view, {VK_TAB});
+            return true;
+        },
+        [&] {
+            tab = KeyTrace(fake->KeyEvents());
+            tabFocus = KeyTrace(fake->KeyEvents(), true);
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            return true;
+        },
+    }, &hWnd);
+    EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_TRUE(focusInView);
+    EXPECT_EQ(keys, "A down 2e *, A up 2e *, A down 08, V down 08, A up 08, V up 08, "
+                    "A down 41, V down 41, A up 41, V up 41, A char 08, V char 08, "
+                    "A char 61, V char 61, A down 43 ^ *, A up 43 ^ *");
+    EXPECT_EQ(tab, "A down 09, A up 09, V up 09");
+    // The dialog manager took the focus from the page on the key-down. (Other tests' windows on
+    // the display may take and give back the focus meanwhile.)
+    EXPECT_NE(tabFocus.find("A down 09, F"), std::string::npos) << tabFocus;
+    EXPECT_NE(tabFocus.find("F-"), std::string::npos) << tabFocus;
 }
 
 // IDOK reaches the panel's empty OnOK; the hidden buttons 104 (empty handler) and 105 (no handler)

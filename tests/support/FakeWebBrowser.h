@@ -3,6 +3,13 @@
 // child window, persisted state, the DWebBrowserEvents2 connection point, IDispatch and
 // IWebBrowser2), records every dispatch call with its arguments, can be told to fail calls, and
 // fires events on demand.
+//
+// It behaves to its container as the real control does: its window holds a view window, where the
+// page's focus and input live; a click into the view UI-activates the control (OnUIActivate,
+// its active object handed to the frame and the document window), gives the view the focus and
+// tells the site (OnFocus). Its active object's TranslateAccelerator records every key it is
+// shown and takes (S_OK) the keys it is told to consume; keys that reach the view are recorded in
+// the same timeline.
 #pragma once
 
 #include <windows.h>
@@ -34,12 +41,33 @@ struct FakeInvokeCall
     bool wantedResult = false;  // the caller passed a result variant
 };
 
+// What the fake saw of the keyboard, in order: a key message shown to its active object's
+// TranslateAccelerator, a key message its view's window procedure received, or the view's focus
+// coming or going.
+struct FakeKeyEvent
+{
+    enum Kind { Accelerator, Received, Focus };
+    Kind kind = Received;
+    UINT message = 0;       // key messages: the message and its key
+    WPARAM key = 0;
+    HWND hwnd = nullptr;
+    bool ctrl = false;      // Ctrl was down
+    bool consumed = false;  // TranslateAccelerator answered S_OK
+    bool focus = false;     // Focus: gained, else lost
+};
+
+// The events as text, one token each, separated by ", ": "A down 09" (accelerator), "V char 61"
+// (received by the view), with "^" when Ctrl was down and "*" when the control took the key;
+// with withFocus, "F+" and "F-" for the focus. Keys in hexadecimal.
+std::string KeyTrace(const std::vector<FakeKeyEvent>& events, bool withFocus = false);
+
 struct FakeBrowserOptions
 {
     bool refuseCreation = false;    // the class factory fails
     bool refuseInPlace = false;     // DoVerb fails: no window
     bool failLoad = false;          // IPersistStreamInit::Load fails
     bool provideClassInfo = false;  // answer IProvideClassInfo2 (default source interface)
+    std::vector<UINT> consumedKeys; // virtual keys whose key-downs and -ups the control takes
 };
 
 class FakeWebBrowser : public IWebBrowser2,
@@ -47,7 +75,8 @@ class FakeWebBrowser : public IWebBrowser2,
                        public IOleInPlaceObject,
                        public IPersistStreamInit,
                        public IConnectionPointContainer,
-                       public IProvideClassInfo2
+                       public IProvideClassInfo2,
+                       public IOleInPlaceActiveObject
 {
 public:
     explicit FakeWebBrowser(const FakeBrowserOptions& options);
@@ -67,6 +96,14 @@ public:
     void ClearCalls() { m_calls.clear(); }
     const std::vector<std::wstring>& Navigations() const { return m_navigations; }
     HWND Window() const { return m_hWnd; }
+    // The window inside Window() where the page's focus and input are.
+    HWND View() const { return m_view; }
+    bool UIActive() const { return m_uiActive; }
+    const std::vector<FakeKeyEvent>& KeyEvents() const { return m_keys; }
+    void ClearKeyEvents() { m_keys.clear(); }
+    void SetConsumedKeys(std::vector<UINT> keys) { m_options.consumedKeys = std::move(keys); }
+    // As a click into the view does: UI activation and the focus.
+    void UIActivate();
     IOleClientSite* ClientSite() const { return m_site; }
     bool SiteSetBeforeState() const { return m_siteBeforeState; }
     bool LoadCalled() const { return m_loadCalled; }
@@ -210,7 +247,7 @@ public:
     STDMETHODIMP GetWindow(HWND* phwnd) override;
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     STDMETHODIMP InPlaceDeactivate() override;
-    STDMETHODIMP UIDeactivate() override { return S_OK; }
+    STDMETHODIMP UIDeactivate() override;
     STDMETHODIMP SetObjectRects(LPCRECT pos, LPCRECT clip) override;
     STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
 
@@ -230,10 +267,23 @@ public:
     STDMETHODIMP GetClassInfo(ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
 
+    // IOleInPlaceActiveObject
+    STDMETHODIMP TranslateAccelerator(LPMSG msg) override;
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+
 protected:
     virtual ~FakeWebBrowser();
     // Every navigation request (Navigate, Navigate2, dispatch call 104) ends here.
     virtual void RecordNavigation(const std::wstring& url);
+    // Every key and focus event ends here.
+    virtual void RecordKey(const FakeKeyEvent& event);
+    // A click into the view (its button release), after the control has taken the focus.
+    virtual void OnViewClick(POINT) {}
+    // Messages of the control's own window, before its default processing; TRUE: handled.
+    virtual bool OnWindowMessage(UINT, WPARAM, LPARAM) { return false; }
 
 private:
     // The DWebBrowserEvents2 connection point; its lifetime is the browser's.
@@ -268,6 +318,9 @@ private:
     void Record(DISPID dispid, WORD flags, DISPPARAMS* params, VARIANT* result);
     HRESULT TakeFailure(DISPID dispid, EXCEPINFO* excepInfo);
     void DestroyWindowIfAny();
+    static LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OuterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void TellFocus(bool focus);
 
     LONG m_refs = 1;
     FakeBrowserOptions m_options;
@@ -277,6 +330,11 @@ private:
     DWORD m_nextCookie = 1;
     IOleClientSite* m_site = nullptr;
     HWND m_hWnd = nullptr;
+    HWND m_view = nullptr;
+    bool m_uiActive = false;
+    IOleInPlaceFrame* m_frame = nullptr;  // held while UI active
+    IOleInPlaceUIWindow* m_doc = nullptr;
+    std::vector<FakeKeyEvent> m_keys;
     bool m_siteBeforeState = false;
     bool m_loadCalled = false;
     bool m_initNewCalled = false;

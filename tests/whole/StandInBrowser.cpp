@@ -31,7 +31,9 @@ std::wstring GameLocation(int server)
 
 FakeWebBrowser* StandInBrowser::Make(const FakeBrowserOptions& options)
 {
-    return new StandInBrowser(options);
+    FakeBrowserOptions withKeys = options;
+    withKeys.consumedKeys = StandInLog::ConsumedKeys();
+    return new StandInBrowser(withKeys);
 }
 
 StandInBrowser::StandInBrowser(const FakeBrowserOptions& options)
@@ -42,7 +44,6 @@ StandInBrowser::StandInBrowser(const FakeBrowserOptions& options)
 
 StandInBrowser::~StandInBrowser()
 {
-    Unsubclass();
     Log(L"released");
 }
 
@@ -55,9 +56,9 @@ STDMETHODIMP StandInBrowser::DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, 
                                     HWND parent, LPCRECT rect)
 {
     const HRESULT hr = FakeWebBrowser::DoVerb(verb, msg, site, index, parent, rect);
-    if (SUCCEEDED(hr) && Window() != nullptr && m_subclassed == nullptr)
+    if (SUCCEEDED(hr) && Window() != nullptr && !m_shown)
     {
-        Subclass();
+        m_shown = true;
         wchar_t text[64];
         std::swprintf(text, 64, L"window %p", static_cast<void*>(Window()));
         Log(text);
@@ -78,58 +79,46 @@ void StandInBrowser::RecordNavigation(const std::wstring& url)
     FakeWebBrowser::RecordNavigation(url);
     Log(L"navigate " + url);
     m_pending.push_back(url);
-    if (m_subclassed != nullptr)
-        ::PostMessageW(m_subclassed, kCompleteNavigation, 0, 0);
+    if (Window() != nullptr)
+        ::PostMessageW(Window(), kCompleteNavigation, 0, 0);
 }
 
-void StandInBrowser::Subclass()
+// "key A down 09 ^ *" as the trace writes it; "focus in", "focus out".
+void StandInBrowser::RecordKey(const FakeKeyEvent& event)
 {
-    m_subclassed = Window();
-    ::SetWindowLongPtrW(m_subclassed, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    m_previousProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        m_subclassed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandInBrowser::WindowProc)));
-}
-
-void StandInBrowser::Unsubclass()
-{
-    if (m_subclassed == nullptr)
+    FakeWebBrowser::RecordKey(event);
+    if (event.kind == FakeKeyEvent::Focus)
+    {
+        Log(event.focus ? L"focus in" : L"focus out");
         return;
-    if (::IsWindow(m_subclassed))
-    {
-        ::SetWindowLongPtrW(m_subclassed, GWLP_WNDPROC,
-                            reinterpret_cast<LONG_PTR>(m_previousProc));
-        ::SetWindowLongPtrW(m_subclassed, GWLP_USERDATA, 0);
     }
-    m_subclassed = nullptr;
+    const std::string trace = KeyTrace({event});
+    Log(L"key " + std::wstring(trace.begin(), trace.end()));
 }
 
-LRESULT CALLBACK StandInBrowser::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam)
+void StandInBrowser::OnViewClick(POINT point)
 {
-    auto* self = reinterpret_cast<StandInBrowser*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr)
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    const WNDPROC previous = self->m_previousProc;
-    switch (message)
+    RECT view{};
+    ::GetClientRect(View(), &view);
+    if (point.y < view.bottom / 2)
+        Log(L"click focus");
+    else
+        LogIn();
+}
+
+bool StandInBrowser::OnWindowMessage(UINT message, WPARAM, LPARAM)
+{
+    if (message == kCompleteNavigation)
     {
-    case kCompleteNavigation:
-    case WM_LBUTTONUP:
-        // Kept alive across the events: the program may release it inside them.
-        self->AddRef();
-        if (message == WM_LBUTTONUP)
-            self->LogIn();
-        else
-            self->CompleteNavigation();
-        self->Release();
-        return 0;
-    case WM_NCDESTROY:
-        self->Log(L"window destroyed");
-        self->Unsubclass();
-        break;
-    default:
-        break;
+        // Kept alive across the event: the program may release it inside.
+        AddRef();
+        CompleteNavigation();
+        Release();
+        return true;
     }
-    return ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        Log(L"window destroyed");
+    return false;
 }
 
 void StandInBrowser::CompleteNavigation()

@@ -69,3 +69,20 @@ int StandInLog::ServerNumber(int fallback)
     const int n = std::atoi(text);
     return n > 0 ? n : fallback;
 }
+
+std::vector<unsigned> StandInLog::ConsumedKeys()
+{
+    std::vector<unsigned> keys;
+    const std::wstring list = Environment(L"ORVANE_STANDIN_CONSUME");
+    for (size_t at = 0; at < list.size();)
+    {
+        size_t end = list.find(L',', at);
+        if (end == std::wstring::npos)
+            end = list.size();
+        const unsigned long key = std::wcstoul(list.substr(at, end - at).c_str(), nullptr, 16);
+        if (key != 0)
+            keys.push_back(static_cast<unsigned>(key));
+        at = end + 1;
+    }
+    return keys;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class StandInLog
 {
@@ -12,6 +13,8 @@ public:
     static void Write(int instance, const std::wstring& text);
     // The number in the file that ORVANE_STANDIN_SERVER names, or fallback.
     static int ServerNumber(int fallback);
+    // The virtual keys that ORVANE_STANDIN_CONSUME lists ("9,26": hexadecimal, comma-separated).
+    static std::vector<unsigned> ConsumedKeys();
 
 private:
     static std::wstring Environment(const wchar_t* name);

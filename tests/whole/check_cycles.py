@@ -10,6 +10,11 @@ fresh copies of itself at its cycle bound a few times:
   page, the game window (maximised, caption "Orvanes<N>服 ...") and its page, a close of the game
   window (Alt+F4 or the frame's close button), an answer to the exit box "退出游戏" (the Y key,
   Enter or a click on Yes), and the next login window with its page;
+- in the first cycle, before the login and again in the game page: a click into the page, keys
+  typed there, each shown to the control's TranslateAccelerator before the page gets it (the
+  Delete key, which the stand-in takes, goes no further), the focus back in the page after Alt+Tab
+  to another window and back; in the game window F11, Esc, F5 and F12, and the notification
+  area's icon bringing the hidden window back;
 - past each bound the process ends with exit code 0 and a fresh copy shows its login window (the
   watcher, a Windows program in the same prefix, logs the start and exit code of every copy);
 - at the end, the login window's close button ends the last copy with exit code 0, and no copy
@@ -28,7 +33,7 @@ import subprocess
 import sys
 import time
 
-from wine_session import WINE, WineSession, run, stop_process, wait_until
+from wine_session import SCREEN_H, SCREEN_W, WINE, WineSession, run, stop_process, wait_until
 from x_display import X
 
 WEB_BROWSER_CLSID = "{8856F961-340A-11D0-A96B-00C04FD705A2}"
@@ -40,6 +45,14 @@ BROWSER = (428, 297, 724, 369)
 CLOSE = (1140, 155, 35, 35)
 CLOSE_WAYS = ["alt+f4", "close button"]
 ANSWER_WAYS = ["y key", "enter", "click yes"]
+# Keys typed into a page, and what the stand-in must log for each, in this order: shown to its
+# TranslateAccelerator ("A"), then received by the page ("V"); "*" marks the key it takes (the
+# program's environment names Delete), which must not reach the page.
+CONSUMED = "2e"
+TYPED = [("a", ["key A down 41", "key V down 41", "key A char 61", "key V char 61"], []),
+         ("BackSpace", ["key A down 08", "key V down 08"], []),
+         ("ctrl+c", ["key A down 43 ^", "key V down 43 ^"], []),
+         ("Delete", ["key A down 2e *", "key A up 2e *"], ["key V down 2e", "key V up 2e"])]
 # Nested window procedure calls Wine allows on a thread.
 WINE_NESTING_LIMIT = 64
 # How long one try of a key or click may take to show its effect, and how many tries.
@@ -156,7 +169,7 @@ class Cycles:
         self.log = StandInLog(os.path.join(work, "standin.log"))
         self.watch = Lines(os.path.join(work, "watcher.log"))
         self.server_file = os.path.join(work, "server.txt")
-        self.retries = {"click into the page": 0, "close": 0, "answer": 0}
+        self.retries = {"click into the page": 0, "close": 0, "answer": 0, "key": 0}
         self.repaint_nudges = 0  # boxes whose buttons showed only once the pointer came over
         self.first = None        # the script's own child: the first process
         self.pid = None          # Windows process id of the program in front
@@ -239,16 +252,91 @@ class Cycles:
             print("  retry %s (%d)" % (kind, n + 1), flush=True)
         return None
 
+    def said(self, page, start, text):
+        """page ((pid, instance) of a stand-in) logged text after line start."""
+        return any((p, i) == page and t == text for p, i, t in self.log.entries(start))
+
+    # -- keys in the pages
+
+    def type_into(self, page, keys, expected, absent=()):
+        """Types keys; the page logs the expected lines in this order, and none of absent."""
+        def effect():
+            texts = [t for p, i, t in self.log.entries(mark) if (p, i) == page]
+            at = 0
+            for text in texts:
+                if at < len(expected) and text == expected[at]:
+                    at += 1
+            return at == len(expected)
+        mark = len(self.log.read())
+        ok = self.tries("key", lambda: self.x.key(keys), effect)
+        seen = [t for p, i, t in self.log.entries(mark) if (p, i) == page]
+        check(ok, "%s typed into the page: %s in this order (seen %s)" % (keys, expected, seen))
+        check(not any(t in seen for t in absent), "%s goes no further than the control (%s)"
+              % (keys, seen))
+
+    def keys_in_page(self, page, x, y, what):
+        """A click into the upper half of a page (which gives it the focus), the keys of TYPED,
+        Alt+Tab to another window and back, a key that must reach the page again, and Up."""
+        start = len(self.log.read())
+        ok = self.tries("click into the page", lambda: self.x.click(x, y),
+                        lambda: self.said(page, start, "click focus"))
+        check(ok, "a click into the %s page reaches its browser" % what)
+        for keys, expected, absent in TYPED:
+            self.type_into(page, keys, expected, absent)
+        front = self.x.focus()
+        mark = len(self.log.read())
+        self.x.key("alt+Tab")
+        check(wait_until(lambda: self.x.focus() != front and self.said(page, mark, "focus out"),
+                         5, 0.05), "Alt+Tab takes the focus from the %s page" % what)
+        mark = len(self.log.read())
+        self.x.key("alt+Tab")
+        check(wait_until(lambda: self.said(page, mark, "focus in"), 5, 0.05),
+              "Alt+Tab back gives the %s page the focus again" % what)
+        self.type_into(page, "b", ["key A down 42", "key V down 42"])
+        # Last: the dialog manager may move the focus on an arrow key the control declines.
+        self.type_into(page, "Up", ["key A down 26"])
+        print("  keys in the %s page: each shown to the control first; focus back after Alt+Tab"
+              % what, flush=True)
+
+    def hot_keys(self, gid, page, server):
+        """F11, Esc, F5 and F12 in the game page, then the notification area's icon."""
+        maximised = self.x.geometry(gid)
+        whole = (0, 0, SCREEN_W, SCREEN_H)
+        ok = self.tries("key", lambda: self.x.key("F11"), lambda: self.x.geometry(gid) == whole)
+        check(ok, "F11: the game window covers the screen without its frame (%s)"
+              % (self.x.geometry(gid),))
+        ok = self.tries("key", lambda: self.x.key("Escape"),
+                        lambda: self.x.geometry(gid) == maximised)
+        check(ok, "Esc: back to the maximised window with its frame (%s, was %s)"
+              % (self.x.geometry(gid), maximised))
+        mark = len(self.log.read())
+        location = "navigate " + GAME_LOCATION % server
+        ok = self.tries("key", lambda: self.x.key("F5"), lambda: self.said(page, mark, location))
+        check(ok, "F5: the view goes to the game page again")
+        ok = self.tries("key", lambda: self.x.key("F12"), lambda: self.x.geometry(gid) is None)
+        check(ok, "F12 hides the game window")
+        trays = self.x.search("^Wine System Tray$")
+        check(trays and self.x.geometry(trays[0]), "Wine's notification area shows")
+        tx, ty, _, _ = self.x.geometry(trays[0])
+        ok = self.tries("click into the page", lambda: self.x.click(tx + 8, ty + 10),
+                        lambda: self.x.geometry(gid) == maximised)
+        check(ok, "a click on the icon brings the game window back, maximised")
+        self.type_into(page, "c", ["key A down 43", "key V down 43"])
+        print("  F11, Esc, F5, F12 and the icon in the game window", flush=True)
+
     # -- the steps of a cycle
 
-    def log_in(self, server):
+    def log_in(self, server, keys=False):
         wid, x, y = self.login
         with open(self.server_file, "w") as f:
             f.write("%d\n" % server)
         start = len(self.log.read())
         bx, by, bw, bh = BROWSER
+        if keys:
+            self.keys_in_page(self.page, x + bx + bw // 2, y + by + bh // 4, "login")
         clicked = "click server %d" % server
-        ok = self.tries("click into the page", lambda: self.x.click(x + bx + bw // 2, y + by + bh // 2),
+        # The lower half of the page plays the login.
+        ok = self.tries("click into the page", lambda: self.x.click(x + bx + bw // 2, y + by + bh * 3 // 4),
                         lambda: any(p == self.pid and t == clicked
                                     for p, _, t in self.log.entries(start)))
         check(ok, "the click into the login page reaches the browser (%s)" % clicked)
@@ -276,6 +364,10 @@ class Cycles:
         view = wait_until(lambda: self.log.instance_that(
             start, self.pid, ["navigate " + GAME_LOCATION % server]), 10, 0.05)
         check(view, "the game window's view navigates to %s" % (GAME_LOCATION % server))
+        if keys:
+            gx, gy, gw, gh = self.x.geometry(gid)
+            self.keys_in_page(view, gx + gw // 2, gy + gh // 4, "game")
+            self.hot_keys(gid, view, server)
         return gid
 
     def close_game(self, gid, way):
@@ -365,6 +457,7 @@ class Cycles:
             key = self.login_page(0, set())
             check(key, "the first login window's browser navigates to %s" % GUEST_LOGIN_URL)
             self.pid = key[0]
+            self.page = key
             self.pids.append(self.pid)
             print("first process %s" % self.pid, flush=True)
             for cycle in range(1, args.cycles + 1):
@@ -378,7 +471,7 @@ class Cycles:
                 answer_way = ANSWER_WAYS[cycle % len(ANSWER_WAYS)]
                 pid = self.pid
                 try:
-                    gid = self.log_in(server)
+                    gid = self.log_in(server, keys=cycle == 1)
                     box = self.close_game(gid, close_way)
                     start = len(self.log.read())
                     self.answer(box, answer_way)
@@ -438,7 +531,8 @@ class Cycles:
 
     def program_env(self):
         return dict(self.env, ORVANE_STANDIN_LOG=windows_path(self.log.path),
-                    ORVANE_STANDIN_SERVER=windows_path(self.server_file))
+                    ORVANE_STANDIN_SERVER=windows_path(self.server_file),
+                    ORVANE_STANDIN_CONSUME=CONSUMED)
 
 
 def register_standin(session, dll, view):
