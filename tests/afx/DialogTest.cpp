@@ -4,6 +4,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "afx/Afx.h"
@@ -213,6 +214,80 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     int nCode = -1;
     EXPECT_TRUE(afxtest::TakeQuit(&nCode));  // still there for whoever runs below
     EXPECT_EQ(3, nCode);
+}
+
+// Temporary window and DC wrappers made in a nested run go whenever that run is idle; those that
+// the frame below holds across it (made before it, or handed to it again after it) stay until the
+// frame's own loop is idle.
+TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
+{
+    AfxThreadState* pState = AfxGetThreadState();
+    std::vector<std::pair<HWND, HDC>> made;
+    auto make = [&] {
+        made.emplace_back(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr,
+                                            nullptr, nullptr, nullptr),
+                          ::CreateCompatibleDC(nullptr));
+        CWnd::FromHandle(made.back().first);
+        CDC::FromHandle(made.back().second);
+        return made.back();
+    };
+    auto count = [&] { return pState->temporaryMap.GetCount() + pState->temporaryDCMap.GetCount(); };
+    auto kept = [&](std::pair<HWND, HDC> m) {
+        return pState->temporaryMap.Lookup(m.first) && pState->temporaryDCMap.Lookup(m.second);
+    };
+    std::pair<HWND, HDC> held, late;
+    std::vector<size_t> counts;
+    bool bHeldInRun = true, bHeldAfterRun = false, bLateKept = false, bHeldGone = false;
+    CScriptedDialog outer, inner, again;
+    outer.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_STEP); };
+    outer.onStep = [&](CScriptedDialog& d, WPARAM nTimer) {
+        if (nTimer)
+        {
+            bHeldGone = !pState->temporaryMap.Lookup(held.first)
+                        && !pState->temporaryDCMap.Lookup(held.second);
+            d.EndDialog(1);
+            return;
+        }
+        held = make();
+        inner.DoModal();
+        bHeldAfterRun = kept(held);
+        CWnd::FromHandle(late.first);
+        CDC::FromHandle(late.second);
+        again.DoModal();
+        bLateKept = kept(late);
+        d.SetTimer(1, 30);
+    };
+    // Each timer step comes after an idle moment of its run.
+    inner.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
+    inner.onStep = [&](CScriptedDialog& d, WPARAM) {
+        counts.push_back(count());
+        bHeldInRun = bHeldInRun && kept(held);
+        if (counts.size() == 10)
+        {
+            late = make();
+            d.EndDialog(1);  // no idle moment follows
+            return;
+        }
+        for (int i = 0; i < 5; ++i)
+            make();
+        d.SetTimer(1, 30);
+    };
+    again.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
+    again.onStep = [](CScriptedDialog& d, WPARAM) { d.EndDialog(1); };
+
+    EXPECT_EQ(1, outer.DoModal());
+    ASSERT_EQ(10u, counts.size());
+    EXPECT_EQ(std::vector<size_t>(10, counts[0]), counts);
+    EXPECT_TRUE(bHeldInRun);
+    EXPECT_TRUE(bHeldAfterRun);
+    EXPECT_TRUE(bLateKept);
+    EXPECT_TRUE(bHeldGone);
+    for (auto& m : made)
+    {
+        ::DestroyWindow(m.first);
+        ::DeleteDC(m.second);
+    }
+    AfxDeleteTempMap();
 }
 
 TEST_F(DialogTest, DetachedMainDialogIsClosedByDefaultProcessingWithoutQuitting)
