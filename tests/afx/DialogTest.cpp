@@ -1,6 +1,7 @@
 // Dialogs: modal runs, ending, nesting, hand-over by Detach, data exchange and dialog-init data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -216,52 +217,45 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     EXPECT_EQ(3, nCode);
 }
 
-// Temporary window and DC wrappers made in a nested run go whenever that run is idle; those that
-// the frame below holds across it (made before it, or handed to it again after it) stay until the
-// frame's own loop is idle.
+// Temporary window and DC wrappers made in a nested run go whenever that run is idle, however
+// many it makes; those that the frame below holds across it (made before it, or handed to it
+// again after it) stay.
 TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
 {
     AfxThreadState* pState = AfxGetThreadState();
-    std::vector<std::pair<HWND, HDC>> made;
+    using Handles = std::pair<HWND, HDC>;
+    std::vector<Handles> made;
+    auto wrap = [](Handles h) { CWnd::FromHandle(h.first); CDC::FromHandle(h.second); };
     auto make = [&] {
-        made.emplace_back(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr,
-                                            nullptr, nullptr, nullptr),
-                          ::CreateCompatibleDC(nullptr));
-        CWnd::FromHandle(made.back().first);
-        CDC::FromHandle(made.back().second);
+        made.emplace_back(::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                                          nullptr, nullptr), ::CreateCompatibleDC(nullptr));
+        wrap(made.back());
         return made.back();
     };
-    auto count = [&] { return pState->temporaryMap.GetCount() + pState->temporaryDCMap.GetCount(); };
-    auto kept = [&](std::pair<HWND, HDC> m) {
-        return pState->temporaryMap.Lookup(m.first) && pState->temporaryDCMap.Lookup(m.second);
+    // How many of the two wrappers are still there.
+    auto kept = [&](Handles h) {
+        return (pState->temporaryMap.Lookup(h.first) ? 1 : 0)
+               + (pState->temporaryDCMap.Lookup(h.second) ? 1 : 0);
     };
-    std::pair<HWND, HDC> held, late;
+    Handles held, late;
     std::vector<size_t> counts;
-    bool bHeldInRun = true, bHeldAfterRun = false, bLateKept = false, bHeldGone = false;
+    int nHeldInRun = 2, nHeldAfterRun = 0, nLateKept = 0;
     CScriptedDialog outer, inner, again;
     outer.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_STEP); };
-    outer.onStep = [&](CScriptedDialog& d, WPARAM nTimer) {
-        if (nTimer)
-        {
-            bHeldGone = !pState->temporaryMap.Lookup(held.first)
-                        && !pState->temporaryDCMap.Lookup(held.second);
-            d.EndDialog(1);
-            return;
-        }
+    outer.onStep = [&](CScriptedDialog& d, WPARAM) {
         held = make();
         inner.DoModal();
-        bHeldAfterRun = kept(held);
-        CWnd::FromHandle(late.first);
-        CDC::FromHandle(late.second);
+        nHeldAfterRun = kept(held);
+        wrap(late);
         again.DoModal();
-        bLateKept = kept(late);
-        d.SetTimer(1, 30);
+        nLateKept = kept(late);
+        d.EndDialog(1);
     };
     // Each timer step comes after an idle moment of its run.
-    inner.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
+    inner.onInit = again.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
     inner.onStep = [&](CScriptedDialog& d, WPARAM) {
-        counts.push_back(count());
-        bHeldInRun = bHeldInRun && kept(held);
+        counts.push_back(pState->temporaryMap.GetCount() + pState->temporaryDCMap.GetCount());
+        nHeldInRun = std::min(nHeldInRun, kept(held));
         if (counts.size() == 10)
         {
             late = make();
@@ -272,20 +266,18 @@ TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
             make();
         d.SetTimer(1, 30);
     };
-    again.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
     again.onStep = [](CScriptedDialog& d, WPARAM) { d.EndDialog(1); };
 
     EXPECT_EQ(1, outer.DoModal());
     ASSERT_EQ(10u, counts.size());
     EXPECT_EQ(std::vector<size_t>(10, counts[0]), counts);
-    EXPECT_TRUE(bHeldInRun);
-    EXPECT_TRUE(bHeldAfterRun);
-    EXPECT_TRUE(bLateKept);
-    EXPECT_TRUE(bHeldGone);
-    for (auto& m : made)
+    EXPECT_EQ(2, nHeldInRun);
+    EXPECT_EQ(2, nHeldAfterRun);
+    EXPECT_EQ(2, nLateKept);
+    for (const Handles& h : made)
     {
-        ::DestroyWindow(m.first);
-        ::DeleteDC(m.second);
+        ::DestroyWindow(h.first);
+        ::DeleteDC(h.second);
     }
     AfxDeleteTempMap();
 }
