@@ -176,6 +176,10 @@ protected:                                                      \
 #define ON_MESSAGE(message, memberFxn) { static_cast<UINT>(message), 0, 0, 0,                   \
     [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT { return AFX_THIS(t)->memberFxn(w, l); } },
 
+// A message numbered by RegisterWindowMessage, held in a UINT variable that must be set before the
+// map is first used (as a namespace-scope variable initialised at start-up is).
+#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn) ON_MESSAGE(nMessageVariable, memberFxn)
+
 // WM_COMMAND with notification code `code` from control or command `id`: void memberFxn().
 #define ON_CONTROL(code, id, memberFxn)                                                         \
     { WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id),        \

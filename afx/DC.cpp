@@ -1,39 +1,21 @@
 #include "afx/DC.h"
 
-#include <memory>
-#include <unordered_map>
-
 #include "afx/GdiObject.h"
+#include "afx/ThreadState.h"
 
 IMPLEMENT_DYNAMIC(CDC, CObject)
-
-namespace
-{
-// Per-thread wrappers handed out by FromHandle for DCs nobody attached.
-std::unordered_map<HDC, std::unique_ptr<CDC>>& TempMap()
-{
-    thread_local std::unordered_map<HDC, std::unique_ptr<CDC>> map;
-    return map;
-}
-} // namespace
 
 CDC* CDC::FromHandle(HDC hDC)
 {
     if (!hDC)
         return nullptr;
-    auto& map = TempMap();
-    auto it = map.find(hDC);
-    if (it != map.end())
-        return it->second.get();
-    auto pDC = std::make_unique<CDC>(hDC);
-    CDC* p = pDC.get();
-    map.emplace(hDC, std::move(pDC));
-    return p;
+    AfxThreadState* pState = AfxGetThreadState();
+    return pState->temporaryDCMap.FromHandle(hDC, pState->nLoopDepth);
 }
 
 void CDC::DeleteTempMap() noexcept
 {
-    TempMap().clear();
+    AfxGetThreadState()->temporaryDCMap.DeleteFrom(0);
 }
 
 BOOL CDC::Attach(HDC hDC) noexcept

@@ -19,9 +19,10 @@ public:
     ~CDC() override = default;
 
     // A temporary object for hDC, the same one for the same handle until the thread's temporary
-    // objects are dropped (DeleteTempMap, called when the message loop is idle, or thread end).
-    // NULL for a NULL handle.
+    // objects are dropped (when the message loop that made it is idle, or at thread end; see
+    // AfxDeleteTempMap). NULL for a NULL handle.
     static CDC* FromHandle(HDC hDC);
+    // Drops every temporary device context object of the thread.
     static void DeleteTempMap() noexcept;
 
     HDC GetSafeHdc() const noexcept { return m_hDC; }

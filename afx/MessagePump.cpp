@@ -25,8 +25,10 @@ int AfxPumpMessage(MSG& rMsg, const std::function<void()>& onIdle,
     {
         if (onIdle)
             onIdle();
-        if (AfxGetThreadState()->nLoopDepth == 1)
-            AfxDeleteTempMap();
+        // Every frame that ran inside this loop's dispatches has returned.
+        const int nDepth = AfxGetThreadState()->nLoopDepth;
+        if (nDepth > 0)
+            AfxDeleteTempMap(nDepth);
     }
     BOOL bGot = ::GetMessageW(&rMsg, nullptr, 0, 0);
     if (bGot == 0 || bGot == -1)

@@ -11,9 +11,9 @@
 BOOL AfxPreTranslateMessage(MSG* pMsg);
 
 // One step of a message loop on this thread. When the queue is empty on entry, onIdle runs and
-// then, in the outermost loop, the temporary objects are dropped. The next message is taken into
-// rMsg, waiting for it; onTaken sees it before the pre-translation; unless that takes it, it is
-// translated and dispatched. Returns what GetMessage did: 1 a message, 0 WM_QUIT (rMsg holds it,
-// not dispatched), -1 a failure.
+// then the temporary objects handed out at this loop's depth or deeper are dropped. The next
+// message is taken into rMsg, waiting for it; onTaken sees it before the pre-translation; unless
+// that takes it, it is translated and dispatched. Returns what GetMessage did: 1 a message,
+// 0 WM_QUIT (rMsg holds it, not dispatched), -1 a failure.
 int AfxPumpMessage(MSG& rMsg, const std::function<void()>& onIdle = nullptr,
                    const std::function<void(const MSG&)>& onTaken = nullptr);

@@ -1,8 +1,5 @@
 #include "afx/ThreadState.h"
 
-#include "afx/DC.h"
-#include "afx/Wnd.h"
-
 AfxThreadState::AfxThreadState()
     : lastSentMsg{}, pWndInit(nullptr), hHookCbt(nullptr), nHookDepth(0), nWndProcDepth(0),
       nLoopDepth(0),
@@ -12,10 +9,6 @@ AfxThreadState::AfxThreadState()
 
 AfxThreadState::~AfxThreadState()
 {
-    // Temporary objects only borrow their windows.
-    for (auto& entry : temporaryMap)
-        entry.second->m_hWnd = nullptr;
-    temporaryMap.clear();
     if (hHookCbt)
         ::UnhookWindowsHookEx(hHookCbt);
 }
@@ -31,16 +24,11 @@ int AfxGetWndProcDepth()
     return AfxGetThreadState()->nWndProcDepth;
 }
 
-void AfxDeleteTempMap()
+void AfxDeleteTempMap(int nDepth)
 {
     AfxThreadState* pState = AfxGetThreadState();
-    // Move the objects out first: a destructor must not see a half-cleared map.
-    auto objects = std::move(pState->temporaryMap);
-    pState->temporaryMap.clear();
-    for (auto& entry : objects)
-        entry.second->m_hWnd = nullptr;
-    objects.clear();
-    CDC::DeleteTempMap();
+    pState->temporaryMap.DeleteFrom(nDepth);
+    pState->temporaryDCMap.DeleteFrom(nDepth);
 }
 
 void AfxPostQuitMessage(int nExitCode)

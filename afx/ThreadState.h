@@ -3,10 +3,11 @@
 #pragma once
 
 #include <windows.h>
-#include <memory>
 #include <unordered_map>
 
-class CWnd;
+#include "afx/DC.h"
+#include "afx/TempHandleMap.h"
+#include "afx/Wnd.h"
 
 struct AfxThreadState
 {
@@ -17,8 +18,10 @@ struct AfxThreadState
 
     // Windows attached to their objects (Attach, SubclassWindow, creation by the library).
     std::unordered_map<HWND, CWnd*> permanentMap;
-    // Objects made by CWnd::FromHandle for windows nobody attached; dropped by AfxDeleteTempMap.
-    std::unordered_map<HWND, std::unique_ptr<CWnd>> temporaryMap;
+    // Objects made by CWnd::FromHandle and CDC::FromHandle for handles nobody attached; dropped
+    // by AfxDeleteTempMap.
+    CTempHandleMap<HWND, CWnd, &CWnd::m_hWnd> temporaryMap;
+    CTempHandleMap<HDC, CDC, &CDC::m_hDC> temporaryDCMap;
 
     // The message the innermost window procedure call is processing (CWnd::Default uses it).
     MSG lastSentMsg;
@@ -32,8 +35,8 @@ struct AfxThreadState
     // Calls of the library's window procedure nested on this thread now.
     int nWndProcDepth;
 
-    // Message loops currently running on this thread (the temporary map is cleaned only when the
-    // outermost one is idle).
+    // Message loops currently running on this thread; a loop that is idle drops the temporary
+    // objects handed out at its depth or deeper.
     int nLoopDepth;
 
     // A quit request was posted or received; its exit code.
@@ -47,8 +50,8 @@ AfxThreadState* AfxGetThreadState();
 // Calls of the library's window procedure nested on this thread now (0 outside any).
 int AfxGetWndProcDepth();
 
-// Drops the objects of the temporary window map (and the temporary device context objects).
-void AfxDeleteTempMap();
+// Drops the temporary window and device context objects stamped nDepth or deeper (0: all).
+void AfxDeleteTempMap(int nDepth = 0);
 
 // PostQuitMessage that remembers the code for CWinApp::ExitInstance.
 void AfxPostQuitMessage(int nExitCode);

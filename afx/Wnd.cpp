@@ -76,14 +76,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
     AfxThreadState* pState = AfxGetThreadState();
-    auto it = pState->temporaryMap.find(hWnd);
-    if (it != pState->temporaryMap.end())
-        return it->second.get();
-    auto pTemp = std::make_unique<CWnd>();
-    pTemp->m_hWnd = hWnd;
-    CWnd* pWnd = pTemp.get();
-    pState->temporaryMap.emplace(hWnd, std::move(pTemp));
-    return pWnd;
+    return pState->temporaryMap.FromHandle(hWnd, pState->nLoopDepth);
 }
 
 BOOL CWnd::Attach(HWND hWndNew)

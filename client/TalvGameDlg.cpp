@@ -18,6 +18,8 @@ const UINT kTrayNotify = WM_USER + 1;
 const UINT kTrayIconId = IDI_GAME;
 // Caption, system menu, sizing frame, minimise and maximise boxes.
 const DWORD kFrameBits = WS_OVERLAPPEDWINDOW;
+// Broadcast by the shell when the taskbar starts or restarts, losing every icon.
+const UINT kTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 
 } // namespace
 
@@ -32,6 +34,7 @@ BEGIN_MESSAGE_MAP(CTalvGameDlg, CDHtmlDialog)
     ON_MESSAGE(kTrayNotify, OnTrayNotify)
     ON_WM_ACTIVATE()
     ON_WM_CLOSE()
+    ON_REGISTERED_MESSAGE(kTaskbarCreated, OnTaskbarCreated)
 END_MESSAGE_MAP()
 
 BEGIN_DHTML_EVENT_MAP(CTalvGameDlg)
@@ -40,7 +43,8 @@ END_DHTML_EVENT_MAP()
 CTalvGameDlg::CTalvGameDlg(CWnd* pParent)
     : CDHtmlDialog(IDD_GAME_DIALOG, IDR_GAME_HTML, pParent),
       m_bFullScreen(FALSE),
-      m_hIcon(nullptr)
+      m_hIcon(nullptr),
+      m_bTrayIcon(false)
 {
 }
 
@@ -62,6 +66,7 @@ BOOL CTalvGameDlg::OnInitDialog()
     g_nid.uCallbackMessage = kTrayNotify;
     g_nid.hIcon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_GAME));
     ::Shell_NotifyIconW(NIM_ADD, &g_nid);
+    m_bTrayIcon = true;
 
     m_hIcon = ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_GAME));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -102,6 +107,7 @@ void CTalvGameDlg::OnDestroy()
 {
     CDHtmlDialog::OnDestroy();
     ::Shell_NotifyIconW(NIM_DELETE, &g_nid);
+    m_bTrayIcon = false;
 }
 
 LRESULT CTalvGameDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam)
@@ -126,8 +132,16 @@ void CTalvGameDlg::OnClose()
         return;
     // The window is detached next, so its WM_DESTROY handler will not remove the icon.
     ::Shell_NotifyIconW(NIM_DELETE, &g_nid);
+    m_bTrayIcon = false;
     if (CTranslucentApp* pApp = dynamic_cast<CTranslucentApp*>(AfxGetApp()))
         pApp->ShowLoginWindow();
+}
+
+LRESULT CTalvGameDlg::OnTaskbarCreated(WPARAM, LPARAM)
+{
+    if (m_bTrayIcon)
+        ::Shell_NotifyIconW(NIM_ADD, &g_nid);
+    return 0;
 }
 
 void CTalvGameDlg::CloseReplacedView()

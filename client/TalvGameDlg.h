@@ -1,5 +1,6 @@
 // The game window: an HTML dialog that shows the game page maximised, with the server number in
-// its caption, an icon in the notification area and the F5/F11/F12/Esc hot keys.
+// its caption, an icon in the notification area (added again when the taskbar restarts) and the
+// F5/F11/F12/Esc hot keys.
 #pragma once
 
 #include <windows.h>
@@ -47,7 +48,12 @@ protected:
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     // Asks whether to leave the game; on Yes, removes the icon and brings a new login window.
     void OnClose();
+    // The taskbar has (re)started: adds the icon again while the window has one.
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
     DECLARE_DHTML_EVENT_MAP()
+
+private:
+    bool m_bTrayIcon;           // the icon was added and not removed since
 };

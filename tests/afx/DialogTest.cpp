@@ -1,9 +1,11 @@
 // Dialogs: modal runs, ending, nesting, hand-over by Detach, data exchange and dialog-init data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "afx/Afx.h"
@@ -213,6 +215,71 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     int nCode = -1;
     EXPECT_TRUE(afxtest::TakeQuit(&nCode));  // still there for whoever runs below
     EXPECT_EQ(3, nCode);
+}
+
+// Temporary window and DC wrappers made in a nested run go whenever that run is idle, however
+// many it makes; those that the frame below holds across it (made before it, or handed to it
+// again after it) stay.
+TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
+{
+    AfxThreadState* pState = AfxGetThreadState();
+    using Handles = std::pair<HWND, HDC>;
+    std::vector<Handles> made;
+    auto wrap = [](Handles h) { CWnd::FromHandle(h.first); CDC::FromHandle(h.second); };
+    auto make = [&] {
+        made.emplace_back(::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                                          nullptr, nullptr), ::CreateCompatibleDC(nullptr));
+        wrap(made.back());
+        return made.back();
+    };
+    // How many of the two wrappers are still there.
+    auto kept = [&](Handles h) {
+        return (pState->temporaryMap.Lookup(h.first) ? 1 : 0)
+               + (pState->temporaryDCMap.Lookup(h.second) ? 1 : 0);
+    };
+    Handles held, late;
+    std::vector<size_t> counts;
+    int nHeldInRun = 2, nHeldAfterRun = 0, nLateKept = 0;
+    CScriptedDialog outer, inner, again;
+    outer.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_STEP); };
+    outer.onStep = [&](CScriptedDialog& d, WPARAM) {
+        held = make();
+        inner.DoModal();
+        nHeldAfterRun = kept(held);
+        wrap(late);
+        again.DoModal();
+        nLateKept = kept(late);
+        d.EndDialog(1);
+    };
+    // Each timer step comes after an idle moment of its run.
+    inner.onInit = again.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
+    inner.onStep = [&](CScriptedDialog& d, WPARAM) {
+        counts.push_back(pState->temporaryMap.GetCount() + pState->temporaryDCMap.GetCount());
+        nHeldInRun = std::min(nHeldInRun, kept(held));
+        if (counts.size() == 10)
+        {
+            late = make();
+            d.EndDialog(1);  // no idle moment follows
+            return;
+        }
+        for (int i = 0; i < 5; ++i)
+            make();
+        d.SetTimer(1, 30);
+    };
+    again.onStep = [](CScriptedDialog& d, WPARAM) { d.EndDialog(1); };
+
+    EXPECT_EQ(1, outer.DoModal());
+    ASSERT_EQ(10u, counts.size());
+    EXPECT_EQ(std::vector<size_t>(10, counts[0]), counts);
+    EXPECT_EQ(2, nHeldInRun);
+    EXPECT_EQ(2, nHeldAfterRun);
+    EXPECT_EQ(2, nLateKept);
+    for (const Handles& h : made)
+    {
+        ::DestroyWindow(h.first);
+        ::DeleteDC(h.second);
+    }
+    AfxDeleteTempMap();
 }
 
 TEST_F(DialogTest, DetachedMainDialogIsClosedByDefaultProcessingWithoutQuitting)

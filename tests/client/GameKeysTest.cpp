@@ -258,7 +258,7 @@ TEST_F(GameKeys, KeyUpsGoToTheBaseAndDoNothing)
     Run();
 }
 
-TEST_F(GameKeys, F12HidesAndTheTrayIconBringsItBackInTheSameState)
+TEST_F(GameKeys, F12HidesAndTheTrayIconBringsItBackInTheSameStateAlsoAfterATaskbarRestart)
 {
     m_script.Then([&] {
         m_recorder.Clear();
@@ -268,6 +268,12 @@ TEST_F(GameKeys, F12HidesAndTheTrayIconBringsItBackInTheSameState)
         EXPECT_FALSE(::IsWindowVisible(m_hwnd));
         EXPECT_EQ(m_recorder.Count(WM_KEYDOWN, VK_F12), 0);
         EXPECT_EQ(m_dlg.m_bFullScreen, FALSE);
+        // The taskbar restarts without the icon; its broadcast brings the icon back.
+        NOTIFYICONDATAW lost = g_nid;
+        ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &lost));
+        ASSERT_FALSE(TrayIconExists(m_hwnd, 155));
+        ::SendMessageW(m_hwnd, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        EXPECT_TRUE(TrayIconExists(m_hwnd, 155));
         ::SendMessageW(m_hwnd, WM_USER + 1, 155, WM_LBUTTONUP);
         EXPECT_TRUE(::IsWindowVisible(m_hwnd));
         EXPECT_TRUE(::IsZoomed(m_hwnd));

@@ -282,8 +282,11 @@ TEST_F(GameWindow, IconLivesUntilTheWindowIsDestroyedThroughItsObject)
             atDestroy = TrayIconExists(hwnd, 155);
     });
     hook.OnMessage(WM_NCDESTROY, [&](const Received& r) {
-        if (r.hwnd == hwnd && hwnd)
+        if (r.hwnd == hwnd && hwnd) {
+            // A taskbar restart now must not bring the removed icon back.
+            ::SendMessageW(hwnd, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
             atNcDestroy = TrayIconExists(hwnd, 155);
+        }
     });
     CTalvGameDlg dlg;
     dlg.SetUrls(kGameUrl, kGameUrl);

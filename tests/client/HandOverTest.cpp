@@ -333,8 +333,9 @@ BoxLook LookAt(HWND hBox)
 }
 
 // Answered No, the confirmation leaves the game window as it was (window, icon, full screen).
-// Answered Yes, the icon goes at once, a new login window opens with a new panel that navigates
-// afresh, and the game window goes once the login window exists.
+// Answered Yes, the icon goes at once (a taskbar restart does not bring it back), a new login
+// window opens with a new panel that navigates afresh, and the game window goes once the login
+// window exists.
 TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
 {
     ProgramLog log;
@@ -350,6 +351,8 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
     int loginInits = 0;
     log.onLoginInit = [&](HWND) {
         if (++loginInits == 2) {
+            // Nor does a taskbar restart bring it back.
+            ::SendMessageW(c.hGame, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
             iconAtLogin = TrayIconExists(c.hGame, kTrayIconId);
             gameAtLogin = ::IsWindow(c.hGame) != FALSE;
             viewAliveAtLogin = false;
