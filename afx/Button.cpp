@@ -2,7 +2,8 @@
 
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 
-BOOL CButton::Create(LPCWSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+BOOL CButton::Create(LPCWSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                     UINT nID)
 {
     return CWnd::Create(L"BUTTON", lpszCaption, dwStyle, rect, pParentWnd, nID);
 }

@@ -37,7 +37,8 @@ bool CButtonProperties::ReadInt(const char* name, int& out) const
     if (!Find(name, v) || v.empty() || v.size() > 9)
         return false;
     int n = 0;
-    for (char c : v) {
+    for (char c : v)
+    {
         if (c < '0' || c > '9')
             return false;
         n = n * 10 + (c - '0');
@@ -51,8 +52,8 @@ bool CButtonProperties::ReadText(const char* name, std::wstring& out) const
     std::string v;
     if (!Find(name, v))
         return false;
-    const int n = v.empty() ? 0
-                            : ::MultiByteToWideChar(CP_UTF8, 0, v.data(), int(v.size()), nullptr, 0);
+    const int n =
+        v.empty() ? 0 : ::MultiByteToWideChar(CP_UTF8, 0, v.data(), int(v.size()), nullptr, 0);
     std::wstring w(size_t(std::max(n, 0)), L'\0');
     if (n > 0)
         ::MultiByteToWideChar(CP_UTF8, 0, v.data(), int(v.size()), &w[0], n);

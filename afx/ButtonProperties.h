@@ -13,8 +13,8 @@ public:
 
     // Each reader leaves out untouched and returns false when the element is absent or its
     // value is not of the kind asked for.
-    bool ReadBool(const char* name, BOOL& out) const;     // TRUE, FALSE, 1 or 0
-    bool ReadInt(const char* name, int& out) const;       // up to nine decimal digits
+    bool ReadBool(const char* name, BOOL& out) const;          // TRUE, FALSE, 1 or 0
+    bool ReadInt(const char* name, int& out) const;            // up to nine decimal digits
     bool ReadText(const char* name, std::wstring& out) const;  // UTF-8
 
 private:

@@ -4,8 +4,8 @@ IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, 0, nullptr } };
-    static const AFX_MSGMAP map = { nullptr, &entries[0] };
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }
 
@@ -29,7 +29,8 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindCommandEntry(const AFX_MSGMAP* pMap, UIN
 {
     for (; pMap; pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr)
         for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e && e->pfnThunk; ++e)
-            if (e->nMessage == WM_COMMAND && e->nCode == nCode && nID >= e->nID && nID <= e->nLastID)
+            if (e->nMessage == WM_COMMAND && e->nCode == nCode && nID >= e->nID &&
+                nID <= e->nLastID)
                 return e;
     return nullptr;
 }

@@ -73,6 +73,7 @@ protected:
     virtual const AFX_MSGMAP* GetMessageMap() const;
 };
 
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                                   \
 protected:                                                      \
     static const AFX_MSGMAP* GetThisMessageMap();               \
@@ -187,3 +188,4 @@ protected:                                                      \
 
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(CN_COMMAND, id, memberFxn)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+// clang-format on

@@ -45,11 +45,12 @@ void CDC::FillSolidRect(LPCRECT lpRect, COLORREF color) noexcept
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) noexcept
 {
-    RECT rc = { x, y, x + cx, y + cy };
+    RECT rc = {x, y, x + cx, y + cy};
     FillSolidRect(&rc, color);
 }
 
-BOOL CDC::BitBlt(int x, int y, int cx, int cy, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop) noexcept
+BOOL CDC::BitBlt(int x, int y, int cx, int cy, CDC* pSrcDC, int xSrc, int ySrc,
+                 DWORD dwRop) noexcept
 {
     return ::BitBlt(m_hDC, x, y, cx, cy, pSrcDC ? pSrcDC->m_hDC : nullptr, xSrc, ySrc, dwRop);
 }
@@ -71,7 +72,7 @@ int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) noexcept
 
 SIZE CDC::GetTextExtent(const CString& str) const noexcept
 {
-    SIZE size = { 0, 0 };
+    SIZE size = {0, 0};
     ::GetTextExtentPoint32W(m_hDC, str.GetString(), str.GetLength(), &size);
     return size;
 }

@@ -36,7 +36,10 @@ public:
 
     HGDIOBJ SelectObject(HGDIOBJ hObject) noexcept { return ::SelectObject(m_hDC, hObject); }
     HGDIOBJ SelectObject(CGdiObject* pObject) noexcept;
-    HGDIOBJ SelectStockObject(int nIndex) noexcept { return ::SelectObject(m_hDC, ::GetStockObject(nIndex)); }
+    HGDIOBJ SelectStockObject(int nIndex) noexcept
+    {
+        return ::SelectObject(m_hDC, ::GetStockObject(nIndex));
+    }
 
     COLORREF SetTextColor(COLORREF color) noexcept { return ::SetTextColor(m_hDC, color); }
     COLORREF GetTextColor() const noexcept { return ::GetTextColor(m_hDC); }
@@ -46,11 +49,18 @@ public:
     int GetBkMode() const noexcept { return ::GetBkMode(m_hDC); }
 
     COLORREF GetPixel(int x, int y) const noexcept { return ::GetPixel(m_hDC, x, y); }
-    COLORREF SetPixel(int x, int y, COLORREF color) noexcept { return ::SetPixel(m_hDC, x, y, color); }
-    int FillRect(LPCRECT lpRect, HBRUSH hBrush) noexcept { return ::FillRect(m_hDC, lpRect, hBrush); }
+    COLORREF SetPixel(int x, int y, COLORREF color) noexcept
+    {
+        return ::SetPixel(m_hDC, x, y, color);
+    }
+    int FillRect(LPCRECT lpRect, HBRUSH hBrush) noexcept
+    {
+        return ::FillRect(m_hDC, lpRect, hBrush);
+    }
     void FillSolidRect(LPCRECT lpRect, COLORREF color) noexcept;
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF color) noexcept;
-    BOOL BitBlt(int x, int y, int cx, int cy, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop) noexcept;
+    BOOL BitBlt(int x, int y, int cx, int cy, CDC* pSrcDC, int xSrc, int ySrc,
+                DWORD dwRop) noexcept;
 
     BOOL TextOut(int x, int y, const CString& str) noexcept;
     int DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) noexcept;

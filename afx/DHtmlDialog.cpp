@@ -30,9 +30,9 @@ BEGIN_MESSAGE_MAP(CDHtmlDialog, CDialog)
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CDHtmlDialog, CDialog)
-    ON_EVENT(CDHtmlDialog, AFX_IDW_PANE_FIRST, DISPID_BEFORENAVIGATE2, OnBeforeNavigate2Event,
-             VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT
-                 VTS_PBOOL)
+    ON_EVENT(
+        CDHtmlDialog, AFX_IDW_PANE_FIRST, DISPID_BEFORENAVIGATE2, OnBeforeNavigate2Event,
+        VTS_DISPATCH VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PBOOL)
     ON_EVENT(CDHtmlDialog, AFX_IDW_PANE_FIRST, DISPID_NAVIGATECOMPLETE2, OnNavigateComplete2Event,
              VTS_DISPATCH VTS_PVARIANT)
     ON_EVENT(CDHtmlDialog, AFX_IDW_PANE_FIRST, DISPID_DOCUMENTCOMPLETE, OnDocumentCompleteEvent,
@@ -45,7 +45,8 @@ END_DHTML_EVENT_MAP()
 CDHtmlDialog::CDHtmlDialog() = default;
 
 CDHtmlDialog::CDHtmlDialog(UINT nIDTemplate, UINT nHtmlResID, CWnd* pParentWnd)
-    : CDialog(nIDTemplate, pParentWnd), m_nHtmlResID(nHtmlResID)
+    : CDialog(nIDTemplate, pParentWnd),
+      m_nHtmlResID(nHtmlResID)
 {
 }
 

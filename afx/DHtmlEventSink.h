@@ -14,9 +14,9 @@ class CDHtmlEventSink;
 
 struct DHtmlEventMapEntry
 {
-    UINT nType;         // DHTMLEVENTMAPENTRY_END ends the map
-    DISPID dispId;      // the element event
-    LPCWSTR szName;     // the element's id
+    UINT nType;      // DHTMLEVENTMAPENTRY_END ends the map
+    DISPID dispId;   // the element event
+    LPCWSTR szName;  // the element's id
     HRESULT (*pfnThunk)(CDHtmlEventSink* pSink, IDispatch* pElement);
 };
 
@@ -29,6 +29,7 @@ public:
     virtual const DHtmlEventMapEntry* GetDHtmlEventMap() = 0;
 };
 
+// clang-format off
 #define DECLARE_DHTML_EVENT_MAP()                              \
 public:                                                        \
     const DHtmlEventMapEntry* GetDHtmlEventMap() override;     \
@@ -45,3 +46,4 @@ protected:
     };                                                         \
     return _dhtmlEventEntries;                                 \
     }
+// clang-format on

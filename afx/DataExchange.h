@@ -9,10 +9,13 @@ class CDataExchange
 {
 public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_pDlgWnd(pDlgWnd), m_bSaveAndValidate(bSaveAndValidate) {}
+        : m_pDlgWnd(pDlgWnd),
+          m_bSaveAndValidate(bSaveAndValidate)
+    {
+    }
 
-    CWnd* m_pDlgWnd;            // the dialog whose controls are exchanged
-    BOOL m_bSaveAndValidate;    // TRUE: controls -> members; FALSE: members -> controls
+    CWnd* m_pDlgWnd;          // the dialog whose controls are exchanged
+    BOOL m_bSaveAndValidate;  // TRUE: controls -> members; FALSE: members -> controls
 };
 
 // Binds rControl to the dialog's control nIDC, once (a control that already has its window is left

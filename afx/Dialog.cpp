@@ -42,19 +42,21 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM)
     return TRUE;
 }
 
-CDialog::CDialog()
-    : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr)
+CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr)
 {
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
-    : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_nIDHelp(nIDTemplate),
+    : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)),
+      m_nIDHelp(nIDTemplate),
       m_pParentWnd(pParentWnd)
 {
 }
 
 CDialog::CDialog(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
-    : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(pParentWnd)
+    : m_lpszTemplateName(nullptr),
+      m_nIDHelp(0),
+      m_pParentWnd(pParentWnd)
 {
     SetTemplateName(lpszTemplateName);
 }
@@ -109,8 +111,9 @@ HWND CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
         lpDialogTemplate = reinterpret_cast<LPCDLGTEMPLATE>(stripped.data());
     }
     AfxHookWindowCreate(this);
-    HWND hWnd = ::CreateDialogIndirectParamW(AfxGetInstanceHandle(), lpDialogTemplate,
-                                             pParentWnd ? pParentWnd->m_hWnd : nullptr, AfxDlgProc, 0);
+    HWND hWnd =
+        ::CreateDialogIndirectParamW(AfxGetInstanceHandle(), lpDialogTemplate,
+                                     pParentWnd ? pParentWnd->m_hWnd : nullptr, AfxDlgProc, 0);
     AfxUnhookWindowCreate();
     if (!hWnd)
         return nullptr;
@@ -153,7 +156,8 @@ BOOL CALLBACK RestackIfOwnedBy(HWND hWnd, LPARAM lParam)
 
 void RestackOwnedPopups(HWND hWndOwner)
 {
-    ::EnumThreadWindows(::GetCurrentThreadId(), RestackIfOwnedBy, reinterpret_cast<LPARAM>(hWndOwner));
+    ::EnumThreadWindows(::GetCurrentThreadId(), RestackIfOwnedBy,
+                        reinterpret_cast<LPARAM>(hWndOwner));
 }
 
 }  // namespace
@@ -200,8 +204,8 @@ INT_PTR CDialog::DoModal()
                      SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     if (bEnableOwner && ::IsWindow(hOwner))
         ::EnableWindow(hOwner, TRUE);
-    if (hOwner && ::IsWindow(hOwner) && (!m_hWnd || ::GetActiveWindow() == m_hWnd ||
-                                         ::GetActiveWindow() == nullptr))
+    if (hOwner && ::IsWindow(hOwner) &&
+        (!m_hWnd || ::GetActiveWindow() == m_hWnd || ::GetActiveWindow() == nullptr))
         ::SetActiveWindow(hOwner);
     if (m_hWnd)
         DestroyWindow();

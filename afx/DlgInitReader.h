@@ -20,7 +20,8 @@ public:
     // No data: no records.
     CDlgInitReader() = default;
     CDlgInitReader(const BYTE* pData, DWORD cbData)
-        : m_p(pData), m_pEnd(pData ? pData + cbData : nullptr)
+        : m_p(pData),
+          m_pEnd(pData ? pData + cbData : nullptr)
     {
     }
 

@@ -37,12 +37,30 @@ STDMETHODIMP CDocHostUIHandler::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleComm
     return S_FALSE;
 }
 
-STDMETHODIMP CDocHostUIHandler::HideUI() { return S_OK; }
-STDMETHODIMP CDocHostUIHandler::UpdateUI() { return S_OK; }
-STDMETHODIMP CDocHostUIHandler::EnableModeless(BOOL) { return S_OK; }
-STDMETHODIMP CDocHostUIHandler::OnDocWindowActivate(BOOL) { return S_OK; }
-STDMETHODIMP CDocHostUIHandler::OnFrameWindowActivate(BOOL) { return S_OK; }
-STDMETHODIMP CDocHostUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
+STDMETHODIMP CDocHostUIHandler::HideUI()
+{
+    return S_OK;
+}
+STDMETHODIMP CDocHostUIHandler::UpdateUI()
+{
+    return S_OK;
+}
+STDMETHODIMP CDocHostUIHandler::EnableModeless(BOOL)
+{
+    return S_OK;
+}
+STDMETHODIMP CDocHostUIHandler::OnDocWindowActivate(BOOL)
+{
+    return S_OK;
+}
+STDMETHODIMP CDocHostUIHandler::OnFrameWindowActivate(BOOL)
+{
+    return S_OK;
+}
+STDMETHODIMP CDocHostUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
+{
+    return S_OK;
+}
 
 STDMETHODIMP CDocHostUIHandler::TranslateAccelerator(LPMSG, const GUID*, DWORD)
 {

@@ -79,8 +79,7 @@ template <>
 struct Arg<VARIANT*>
 {
     VARIANT* p;
-    explicit Arg(VARIANT* v)
-        : p(v != nullptr && v->vt == (VT_VARIANT | VT_BYREF) ? v->pvarVal : v)
+    explicit Arg(VARIANT* v) : p(v != nullptr && v->vt == (VT_VARIANT | VT_BYREF) ? v->pvarVal : v)
     {
     }
     VARIANT* Get() const { return p; }
@@ -266,6 +265,7 @@ struct BaseMap<T, std::void_t<decltype(&T::GetThisEventSinkMap)>>
 
 }  // namespace afx_event
 
+// clang-format off
 #define DECLARE_EVENTSINK_MAP()                                     \
 public:                                                             \
     static const AFX_EVENTSINKMAP* GetThisEventSinkMap();           \
@@ -295,3 +295,4 @@ protected:
                                                _eventEntries};                           \
     return &_eventMap;                                                                   \
     }
+// clang-format on

@@ -25,7 +25,8 @@ void StoreProperties(HWND hWnd, const char* pData, size_t nLength)
 
 std::unique_ptr<std::string> TakeProperties(HWND hWnd)
 {
-    return std::unique_ptr<std::string>(static_cast<std::string*>(::RemovePropW(hWnd, kPropertyProp)));
+    return std::unique_ptr<std::string>(
+        static_cast<std::string*>(::RemovePropW(hWnd, kPropertyProp)));
 }
 
 // Length of a property string whose size the sender did not give: the run of complete
@@ -35,15 +36,24 @@ size_t MeasureProperties(const char* pData, size_t nMax)
     static const char kOpen[] = "<MFCButton_";
     const size_t nOpen = sizeof(kOpen) - 1;
     size_t pos = 0;
-    for (;;) {
+    for (;;)
+    {
         if (nMax - pos < nOpen || std::memcmp(pData + pos, kOpen, nOpen) != 0)
             return pos;
         const char* end = nullptr;
-        for (size_t i = pos + nOpen; i + 1 < nMax; ++i) {
-            if (pData[i] == '<' && pData[i + 1] == '/') {
-                for (size_t j = i + 2; j < nMax; ++j) {
-                    if (pData[j] == '>') { end = pData + j + 1; break; }
-                    if (pData[j] == '<' || pData[j] == '\0') break;
+        for (size_t i = pos + nOpen; i + 1 < nMax; ++i)
+        {
+            if (pData[i] == '<' && pData[i + 1] == '/')
+            {
+                for (size_t j = i + 2; j < nMax; ++j)
+                {
+                    if (pData[j] == '>')
+                    {
+                        end = pData + j + 1;
+                        break;
+                    }
+                    if (pData[j] == '<' || pData[j] == '\0')
+                        break;
                 }
                 break;
             }
@@ -65,11 +75,13 @@ size_t PropertyLength(WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK ClassWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    switch (nMsg) {
+    switch (nMsg)
+    {
     case WM_MFC_INITCTRL:
         // No object is bound yet: keep the string for the object that binds later.
         if (lParam)
-            StoreProperties(hWnd, reinterpret_cast<const char*>(lParam), PropertyLength(wParam, lParam));
+            StoreProperties(hWnd, reinterpret_cast<const char*>(lParam),
+                            PropertyLength(wParam, lParam));
         return 0;
     case WM_NCDESTROY:
         TakeProperties(hWnd);
@@ -81,24 +93,45 @@ LRESULT CALLBACK ClassWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam
 // Registered before main() in every program that uses the button.
 const BOOL g_bClassRegistered = CMFCButton::RegisterWindowClass();
 
-struct StreamRelease { void operator()(IStream* p) const { if (p) p->Release(); } };
-struct DCDeleter { void operator()(HDC h) const { if (h) ::DeleteDC(h); } };
+struct StreamRelease
+{
+    void operator()(IStream* p) const
+    {
+        if (p)
+            p->Release();
+    }
+};
+struct DCDeleter
+{
+    void operator()(HDC h) const
+    {
+        if (h)
+            ::DeleteDC(h);
+    }
+};
 using MemoryDC = std::unique_ptr<std::remove_pointer_t<HDC>, DCDeleter>;
 
 // Selects an object into a DC for one scope.
 class SelectIn
 {
 public:
-    SelectIn(HDC hDC, HGDIOBJ hObj) : m_hDC(hDC), m_hOld(hObj ? ::SelectObject(hDC, hObj) : nullptr) {}
-    ~SelectIn() { if (m_hOld) ::SelectObject(m_hDC, m_hOld); }
+    SelectIn(HDC hDC, HGDIOBJ hObj) : m_hDC(hDC), m_hOld(hObj ? ::SelectObject(hDC, hObj) : nullptr)
+    {
+    }
+    ~SelectIn()
+    {
+        if (m_hOld)
+            ::SelectObject(m_hDC, m_hOld);
+    }
     SelectIn(const SelectIn&) = delete;
     SelectIn& operator=(const SelectIn&) = delete;
+
 private:
     HDC m_hDC;
     HGDIOBJ m_hOld;
 };
 
-} // namespace
+}  // namespace
 
 IMPLEMENT_DYNAMIC(CMFCButton, CButton)
 
@@ -125,9 +158,15 @@ void CMFCButton::PostNcDestroy()
 }
 
 CMFCButton::CMFCButton()
-    : m_bTransparent(FALSE), m_nFlatStyle(BUTTONSTYLE_3D), m_bAutosize(FALSE),
-      m_bFullTextTooltip(FALSE), m_nCursorType(0), m_nImageType(0), m_bImageOnTop(FALSE),
-      m_bImageOnRight(FALSE), m_bHover(FALSE)
+    : m_bTransparent(FALSE),
+      m_nFlatStyle(BUTTONSTYLE_3D),
+      m_bAutosize(FALSE),
+      m_bFullTextTooltip(FALSE),
+      m_nCursorType(0),
+      m_nImageType(0),
+      m_bImageOnTop(FALSE),
+      m_bImageOnRight(FALSE),
+      m_bHover(FALSE)
 {
 }
 
@@ -211,12 +250,14 @@ CMFCButton::Image CMFCButton::LoadPngResource(HINSTANCE hInst, UINT nID)
     HGLOBAL hCopy = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
     if (!hCopy)
         return img;
-    if (void* p = ::GlobalLock(hCopy)) {
+    if (void* p = ::GlobalLock(hCopy))
+    {
         std::memcpy(p, pRes, nSize);
         ::GlobalUnlock(hCopy);
     }
     IStream* pRaw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(hCopy, TRUE, &pRaw))) {
+    if (FAILED(::CreateStreamOnHGlobal(hCopy, TRUE, &pRaw)))
+    {
         ::GlobalFree(hCopy);
         return img;
     }
@@ -232,7 +273,7 @@ CMFCButton::Image CMFCButton::LoadPngResource(HINSTANCE hInst, UINT nID)
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = LONG(w);
-    bi.bmiHeader.biHeight = -LONG(h);    // top-down, like the locked rows
+    bi.bmiHeader.biHeight = -LONG(h);  // top-down, like the locked rows
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
@@ -243,16 +284,18 @@ CMFCButton::Image CMFCButton::LoadPngResource(HINSTANCE hInst, UINT nID)
 
     Gdiplus::Rect rect(0, 0, INT(w), INT(h));
     Gdiplus::BitmapData data = {};
-    if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+    if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+        Gdiplus::Ok)
         return img;
     for (UINT y = 0; y < h; ++y)
         std::memcpy(static_cast<BYTE*>(pBits) + size_t(y) * w * 4,
-                    static_cast<const BYTE*>(data.Scan0) + ptrdiff_t(y) * data.Stride, size_t(w) * 4);
+                    static_cast<const BYTE*>(data.Scan0) + ptrdiff_t(y) * data.Stride,
+                    size_t(w) * 4);
     bitmap.UnlockBits(&data);
     ::GdiFlush();
 
     img.hBitmap = std::move(hBitmap);
-    img.size = { LONG(w), LONG(h) };
+    img.size = {LONG(w), LONG(h)};
     img.bAlpha = true;
     return img;
 }
@@ -260,12 +303,16 @@ CMFCButton::Image CMFCButton::LoadPngResource(HINSTANCE hInst, UINT nID)
 CMFCButton::Image CMFCButton::LoadBitmapResource(HINSTANCE hInst, UINT nID)
 {
     Image img;
-    img.hBitmap.reset(static_cast<HBITMAP>(::LoadImageW(hInst, MAKEINTRESOURCEW(nID), IMAGE_BITMAP, 0, 0,
-                                                        LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS)));
+    img.hBitmap.reset(
+        static_cast<HBITMAP>(::LoadImageW(hInst, MAKEINTRESOURCEW(nID), IMAGE_BITMAP, 0, 0,
+                                          LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS)));
     BITMAP bm = {};
-    if (img.hBitmap && ::GetObjectW(img.hBitmap.get(), sizeof(bm), &bm) == sizeof(bm)) {
-        img.size = { bm.bmWidth, std::abs(bm.bmHeight) };
-    } else {
+    if (img.hBitmap && ::GetObjectW(img.hBitmap.get(), sizeof(bm), &bm) == sizeof(bm))
+    {
+        img.size = {bm.bmWidth, std::abs(bm.bmHeight)};
+    }
+    else
+    {
         img.hBitmap.reset();
     }
     return img;
@@ -279,10 +326,11 @@ void CMFCButton::SetImage(UINT uiBmpResId, UINT uiBmpHotResId, UINT uiBmpDsblRes
 
     if (!m_hWnd)
         return;
-    if (m_bAutosize && m_imgNormal) {
+    if (m_bAutosize && m_imgNormal)
+    {
         int border = m_nFlatStyle == BUTTONSTYLE_NOBORDERS ? 0 : 4;
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_imgNormal.size.cx + border, m_imgNormal.size.cy + border,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, m_imgNormal.size.cx + border,
+                       m_imgNormal.size.cy + border, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
@@ -304,11 +352,13 @@ const CMFCButton::Image& CMFCButton::CurrentImage() const
 void CMFCButton::FillBackground(HDC hDC, const RECT& rc)
 {
     HBRUSH hBrush = nullptr;
-    if (m_bTransparent) {
+    if (m_bTransparent)
+    {
         // The parent's own background: a dialog answers with the brush it erases itself with.
         if (HWND hParent = ::GetParent(m_hWnd))
             hBrush = reinterpret_cast<HBRUSH>(::SendMessageW(hParent, WM_CTLCOLORDLG,
-                reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hParent)));
+                                                             reinterpret_cast<WPARAM>(hDC),
+                                                             reinterpret_cast<LPARAM>(hParent)));
     }
     if (!hBrush)
         hBrush = ::GetSysColorBrush(COLOR_BTNFACE);
@@ -337,7 +387,8 @@ void CMFCButton::Draw(HDC hTarget)
     const bool bPushed = (state & BST_PUSHED) != 0;
     const bool bEnabled = ::IsWindowEnabled(m_hWnd) != FALSE;
     RECT content = rc;
-    if (m_nFlatStyle != BUTTONSTYLE_NOBORDERS) {
+    if (m_nFlatStyle != BUTTONSTYLE_NOBORDERS)
+    {
         if (m_nFlatStyle == BUTTONSTYLE_3D)
             ::DrawEdge(hDC, &content, bPushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         else if (bPushed)
@@ -354,46 +405,60 @@ void CMFCButton::Draw(HDC hTarget)
     const int nText = ::GetWindowTextW(m_hWnd, text, int(sizeof(text) / sizeof(text[0])));
     HFONT hFont = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
     SelectIn selFont(hDC, hFont);
-    SIZE textSize = { 0, 0 };
+    SIZE textSize = {0, 0};
     if (nText > 0)
         ::GetTextExtentPoint32W(hDC, text, nText, &textSize);
     const Image& img = CurrentImage();
-    const SIZE imgSize = img ? img.size : SIZE{ 0, 0 };
+    const SIZE imgSize = img ? img.size : SIZE{0, 0};
     const int gap = (img && nText > 0) ? 4 : 0;
 
     POINT imgPos, textPos;
-    if (m_bImageOnTop) {
+    if (m_bImageOnTop)
+    {
         const int groupH = imgSize.cy + gap + textSize.cy;
         const int top = content.top + ((content.bottom - content.top) - groupH) / 2;
-        imgPos = { content.left + ((content.right - content.left) - imgSize.cx) / 2, top };
-        textPos = { content.left + ((content.right - content.left) - textSize.cx) / 2, top + imgSize.cy + gap };
-    } else {
+        imgPos = {content.left + ((content.right - content.left) - imgSize.cx) / 2, top};
+        textPos = {content.left + ((content.right - content.left) - textSize.cx) / 2,
+                   top + imgSize.cy + gap};
+    }
+    else
+    {
         const int groupW = imgSize.cx + gap + textSize.cx;
         const int left = content.left + ((content.right - content.left) - groupW) / 2;
         const int midY = content.top + (content.bottom - content.top) / 2;
-        if (m_bImageOnRight) {
-            textPos = { left, midY - textSize.cy / 2 };
-            imgPos = { left + textSize.cx + gap, midY - imgSize.cy / 2 };
-        } else {
-            imgPos = { left, midY - imgSize.cy / 2 };
-            textPos = { left + imgSize.cx + gap, midY - textSize.cy / 2 };
+        if (m_bImageOnRight)
+        {
+            textPos = {left, midY - textSize.cy / 2};
+            imgPos = {left + textSize.cx + gap, midY - imgSize.cy / 2};
+        }
+        else
+        {
+            imgPos = {left, midY - imgSize.cy / 2};
+            textPos = {left + imgSize.cx + gap, midY - textSize.cy / 2};
         }
     }
 
-    if (img) {
+    if (img)
+    {
         MemoryDC imgDC(::CreateCompatibleDC(hDC));
-        if (imgDC) {
+        if (imgDC)
+        {
             SelectIn selImg(imgDC.get(), img.hBitmap.get());
-            if (img.bAlpha) {
-                BLENDFUNCTION bf = { AC_SRC_OVER, 0, 255, AC_SRC_ALPHA };
-                ::GdiAlphaBlend(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy,
-                                imgDC.get(), 0, 0, imgSize.cx, imgSize.cy, bf);
-            } else {
-                ::BitBlt(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC.get(), 0, 0, SRCCOPY);
+            if (img.bAlpha)
+            {
+                BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+                ::GdiAlphaBlend(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC.get(), 0, 0,
+                                imgSize.cx, imgSize.cy, bf);
+            }
+            else
+            {
+                ::BitBlt(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC.get(), 0, 0,
+                         SRCCOPY);
             }
         }
     }
-    if (nText > 0) {
+    if (nText > 0)
+    {
         ::SetBkMode(hDC, TRANSPARENT);
         ::SetTextColor(hDC, ::GetSysColor(bEnabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
         ::TextOutW(hDC, textPos.x, textPos.y, text, nText);
@@ -411,12 +476,14 @@ LRESULT CMFCButton::OnInitControl(WPARAM wParam, LPARAM lParam)
 
 LRESULT CMFCButton::OnPaintMessage(WPARAM wParam, LPARAM)
 {
-    if (wParam) {
+    if (wParam)
+    {
         Draw(reinterpret_cast<HDC>(wParam));
         return 0;
     }
     PAINTSTRUCT ps;
-    if (HDC hDC = ::BeginPaint(m_hWnd, &ps)) {
+    if (HDC hDC = ::BeginPaint(m_hWnd, &ps))
+    {
         Draw(hDC);
         ::EndPaint(m_hWnd, &ps);
     }
@@ -432,14 +499,15 @@ LRESULT CMFCButton::OnPrintClient(WPARAM wParam, LPARAM)
 
 LRESULT CMFCButton::OnEraseBackground(WPARAM, LPARAM)
 {
-    return TRUE;    // the paint covers every pixel
+    return TRUE;  // the paint covers every pixel
 }
 
 LRESULT CMFCButton::OnMouseMoveMessage(WPARAM, LPARAM)
 {
-    if (!m_bHover) {
+    if (!m_bHover)
+    {
         m_bHover = TRUE;
-        TRACKMOUSEEVENT tme = { sizeof(tme), TME_LEAVE, m_hWnd, 0 };
+        TRACKMOUSEEVENT tme = {sizeof(tme), TME_LEAVE, m_hWnd, 0};
         ::TrackMouseEvent(&tme);
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
@@ -448,7 +516,8 @@ LRESULT CMFCButton::OnMouseMoveMessage(WPARAM, LPARAM)
 
 LRESULT CMFCButton::OnMouseLeaveMessage(WPARAM, LPARAM)
 {
-    if (m_bHover) {
+    if (m_bHover)
+    {
         m_bHover = FALSE;
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
@@ -457,8 +526,9 @@ LRESULT CMFCButton::OnMouseLeaveMessage(WPARAM, LPARAM)
 
 LRESULT CMFCButton::OnSetCursorMessage(WPARAM, LPARAM lParam)
 {
-    if (m_nCursorType == CURSOR_HAND && LOWORD(lParam) == HTCLIENT) {
-        ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));   // IDC_HAND
+    if (m_nCursorType == CURSOR_HAND && LOWORD(lParam) == HTCLIENT)
+    {
+        ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
         return TRUE;
     }
     return Default();

@@ -22,10 +22,18 @@ class CMFCButton : public CButton
 
 public:
     // Border styles of the property string.
-    enum FlatStyle { BUTTONSTYLE_3D = 0, BUTTONSTYLE_FLAT = 1, BUTTONSTYLE_SEMIFLAT = 2,
-                     BUTTONSTYLE_NOBORDERS = 6 };
+    enum FlatStyle
+    {
+        BUTTONSTYLE_3D = 0,
+        BUTTONSTYLE_FLAT = 1,
+        BUTTONSTYLE_SEMIFLAT = 2,
+        BUTTONSTYLE_NOBORDERS = 6
+    };
     // Cursor types of the property string that change the cursor.
-    enum { CURSOR_HAND = 12 };
+    enum
+    {
+        CURSOR_HAND = 12
+    };
 
     CMFCButton();
     ~CMFCButton() override;
@@ -71,14 +79,21 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    struct BitmapDeleter { void operator()(HBITMAP h) const { if (h) ::DeleteObject(h); } };
+    struct BitmapDeleter
+    {
+        void operator()(HBITMAP h) const
+        {
+            if (h)
+                ::DeleteObject(h);
+        }
+    };
     using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
 
     // One loaded image: a DIB section, 32-bit premultiplied when bAlpha, else drawn opaque.
     struct Image
     {
         BitmapHandle hBitmap;
-        SIZE size = { 0, 0 };
+        SIZE size = {0, 0};
         bool bAlpha = false;
         explicit operator bool() const { return hBitmap != nullptr; }
     };

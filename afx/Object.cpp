@@ -1,6 +1,7 @@
 #include "afx/Object.h"
 
-const CRuntimeClass CObject::classCObject = { "CObject", int(sizeof(CObject)), 0xFFFF, nullptr, nullptr };
+const CRuntimeClass CObject::classCObject = {"CObject", int(sizeof(CObject)), 0xFFFF, nullptr,
+                                             nullptr};
 
 CRuntimeClass* CObject::GetRuntimeClass() const
 {

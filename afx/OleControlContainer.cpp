@@ -121,16 +121,14 @@ COleControlContainer* COleControlContainer::For(CWnd* pWnd)
 COleControlSite* COleControlContainer::CreateControl(CWnd* pWndCtrl, REFCLSID clsid,
                                                      LPCWSTR lpszWindowName, DWORD dwStyle,
                                                      const RECT& rect, UINT nID, IStream* pState,
-                                                     BSTR bstrLicKey,
-                                                     const DWORD* pDocHostFlags)
+                                                     BSTR bstrLicKey, const DWORD* pDocHostFlags)
 {
     if (m_pWnd == nullptr || m_pWnd->m_hWnd == nullptr)
         return nullptr;
     COleControlSite* pSite = new COleControlSite(this, m_pWnd);
     if (pDocHostFlags != nullptr)
         pSite->EnableDocHostUI(*pDocHostFlags);
-    if (FAILED(pSite->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pState,
-                                    bstrLicKey)))
+    if (FAILED(pSite->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pState, bstrLicKey)))
     {
         pSite->LeaveContainer();
         pSite->Release();

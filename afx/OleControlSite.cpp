@@ -28,7 +28,8 @@ void SafeRelease(T*& p)
 }  // namespace
 
 COleControlSite::COleControlSite(COleControlContainer* pCtrlCont, CWnd* pWndHost)
-    : m_pCtrlCont(pCtrlCont), m_pWndHost(pWndHost)
+    : m_pCtrlCont(pCtrlCont),
+      m_pWndHost(pWndHost)
 {
 }
 
@@ -75,8 +76,7 @@ SIZEL COleControlSite::PixelsToHimetric(int cx, int cy)
 }
 
 HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, DWORD dwStyle,
-                                       const RECT& rect, UINT nID, IStream* pState,
-                                       BSTR bstrLicKey)
+                                       const RECT& rect, UINT nID, IStream* pState, BSTR bstrLicKey)
 {
     if (m_pObject != nullptr)
         return E_UNEXPECTED;
@@ -118,8 +118,8 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
         m_pObject->SetClientSite(this);
 
     IPersistStreamInit* pPersist = nullptr;
-    if (SUCCEEDED(m_pObject->QueryInterface(IID_IPersistStreamInit,
-                                            reinterpret_cast<void**>(&pPersist))))
+    if (SUCCEEDED(
+            m_pObject->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&pPersist))))
     {
         bool bLoaded = pState != nullptr && SUCCEEDED(pPersist->Load(pState));
         if (!bLoaded)
@@ -141,8 +141,8 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
     if (SUCCEEDED(hr))
     {
         IOleWindow* pWindow = nullptr;
-        if (SUCCEEDED(m_pObject->QueryInterface(IID_IOleWindow,
-                                                reinterpret_cast<void**>(&pWindow))))
+        if (SUCCEEDED(
+                m_pObject->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&pWindow))))
         {
             HWND hWnd = nullptr;
             if (SUCCEEDED(pWindow->GetWindow(&hWnd)))
@@ -176,8 +176,8 @@ HRESULT COleControlSite::ConnectEvents()
 {
     IID iid = IID_NULL;
     IProvideClassInfo2* pInfo2 = nullptr;
-    if (SUCCEEDED(m_pObject->QueryInterface(IID_IProvideClassInfo2,
-                                            reinterpret_cast<void**>(&pInfo2))))
+    if (SUCCEEDED(
+            m_pObject->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&pInfo2))))
     {
         if (FAILED(pInfo2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid)))
             iid = IID_NULL;
@@ -306,8 +306,8 @@ void COleControlSite::MoveControl(const RECT& rect)
 void COleControlSite::InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                                     const BYTE* pbParamInfo, va_list argList)
 {
-    COleDispatchDriver(m_pDispatch).InvokeHelperV(dwDispID, wFlags, vtRet, pvRet, pbParamInfo,
-                                                  argList);
+    COleDispatchDriver(m_pDispatch)
+        .InvokeHelperV(dwDispID, wFlags, vtRet, pvRet, pbParamInfo, argList);
 }
 
 void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)

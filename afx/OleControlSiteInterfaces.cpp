@@ -26,7 +26,10 @@ HRESULT AmbientLong(VARIANT* pResult, LONG nValue)
 
 // IOleClientSite
 
-STDMETHODIMP COleControlSite::SaveObject() { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::SaveObject()
+{
+    return E_NOTIMPL;
+}
 
 STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk)
 {
@@ -38,9 +41,18 @@ STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer)
     return AfxNoObject(ppContainer, E_NOINTERFACE);
 }
 
-STDMETHODIMP COleControlSite::ShowObject() { return S_OK; }
-STDMETHODIMP COleControlSite::OnShowWindow(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::RequestNewObjectLayout() { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::ShowObject()
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::OnShowWindow(BOOL)
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::RequestNewObjectLayout()
+{
+    return E_NOTIMPL;
+}
 
 // IOleWindow
 
@@ -52,7 +64,10 @@ STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
     return *phwnd != nullptr ? S_OK : E_FAIL;
 }
 
-STDMETHODIMP COleControlSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::ContextSensitiveHelp(BOOL)
+{
+    return E_NOTIMPL;
+}
 
 // IOleInPlaceSite
 
@@ -78,8 +93,7 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
                                                LPRECT lprcClipRect,
                                                LPOLEINPLACEFRAMEINFO lpFrameInfo)
 {
-    if (ppFrame == nullptr || ppDoc == nullptr || lprcPosRect == nullptr ||
-        lprcClipRect == nullptr)
+    if (ppFrame == nullptr || ppDoc == nullptr || lprcPosRect == nullptr || lprcClipRect == nullptr)
         return E_POINTER;
     // The site is the control's frame and document window alike.
     *ppFrame = static_cast<IOleInPlaceFrame*>(this);
@@ -93,15 +107,18 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
     if (lpFrameInfo != nullptr)
     {
         lpFrameInfo->fMDIApp = FALSE;
-        lpFrameInfo->hwndFrame = hWndParent != nullptr ? ::GetAncestor(hWndParent, GA_ROOT)
-                                                       : nullptr;
+        lpFrameInfo->hwndFrame =
+            hWndParent != nullptr ? ::GetAncestor(hWndParent, GA_ROOT) : nullptr;
         lpFrameInfo->haccel = nullptr;
         lpFrameInfo->cAccelEntries = 0;
     }
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::Scroll(SIZE) { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::Scroll(SIZE)
+{
+    return E_NOTIMPL;
+}
 // A control that is no longer UI active takes no keys: its active object goes.
 STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL)
 {
@@ -118,8 +135,14 @@ STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::DiscardUndoState() { return S_OK; }
-STDMETHODIMP COleControlSite::DeactivateAndUndo() { return S_OK; }
+STDMETHODIMP COleControlSite::DiscardUndoState()
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::DeactivateAndUndo()
+{
+    return S_OK;
+}
 
 STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
 {
@@ -136,8 +159,14 @@ STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
 
 // IOleInPlaceUIWindow / IOleInPlaceFrame
 
-STDMETHODIMP COleControlSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
-STDMETHODIMP COleControlSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
+STDMETHODIMP COleControlSite::GetBorder(LPRECT)
+{
+    return INPLACE_E_NOTOOLSPACE;
+}
+STDMETHODIMP COleControlSite::RequestBorderSpace(LPCBORDERWIDTHS)
+{
+    return INPLACE_E_NOTOOLSPACE;
+}
 STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
 {
     return pBorder == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
@@ -151,17 +180,41 @@ STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject* pActiveOb
     m_pActiveObject = pActiveObject;
     return S_OK;
 }
-STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
-STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
-STDMETHODIMP COleControlSite::RemoveMenus(HMENU) { return S_OK; }
-STDMETHODIMP COleControlSite::SetStatusText(LPCOLESTR) { return S_OK; }
-STDMETHODIMP COleControlSite::EnableModeless(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
+STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS)
+{
+    return E_NOTIMPL;
+}
+STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND)
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::RemoveMenus(HMENU)
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::SetStatusText(LPCOLESTR)
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::EnableModeless(BOOL)
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::TranslateAccelerator(LPMSG, WORD)
+{
+    return S_FALSE;
+}
 
 // IOleControlSite
 
-STDMETHODIMP COleControlSite::OnControlInfoChanged() { return S_OK; }
-STDMETHODIMP COleControlSite::LockInPlaceActive(BOOL) { return S_OK; }
+STDMETHODIMP COleControlSite::OnControlInfoChanged()
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::LockInPlaceActive(BOOL)
+{
+    return S_OK;
+}
 
 STDMETHODIMP COleControlSite::GetExtendedControl(IDispatch** ppDisp)
 {
@@ -192,9 +245,18 @@ STDMETHODIMP COleControlSite::TransformCoords(POINTL* pPtlHimetric, POINTF* pPtf
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::TranslateAccelerator(MSG*, DWORD) { return S_FALSE; }
-STDMETHODIMP COleControlSite::OnFocus(BOOL) { return S_OK; }
-STDMETHODIMP COleControlSite::ShowPropertyFrame() { return E_NOTIMPL; }
+STDMETHODIMP COleControlSite::TranslateAccelerator(MSG*, DWORD)
+{
+    return S_FALSE;
+}
+STDMETHODIMP COleControlSite::OnFocus(BOOL)
+{
+    return S_OK;
+}
+STDMETHODIMP COleControlSite::ShowPropertyFrame()
+{
+    return E_NOTIMPL;
+}
 
 // IDispatch: ambient properties of a dialog host
 

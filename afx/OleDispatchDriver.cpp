@@ -55,15 +55,33 @@ void ReadArgument(VARIANT& v, VARTYPE vt, va_list& args)
     v.vt = vt;
     switch (vt)
     {
-    case VT_UI1: v.bVal = static_cast<BYTE>(va_arg(args, int)); break;
-    case VT_I2: v.iVal = static_cast<SHORT>(va_arg(args, int)); break;
-    case VT_I4: v.lVal = va_arg(args, long); break;
-    case VT_ERROR: v.scode = va_arg(args, long); break;
-    case VT_R4: v.fltVal = static_cast<float>(va_arg(args, double)); break;
-    case VT_R8: v.dblVal = va_arg(args, double); break;
-    case VT_BOOL: v.boolVal = va_arg(args, BOOL) ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case VT_DISPATCH: v.pdispVal = va_arg(args, IDispatch*); break;
-    case VT_UNKNOWN: v.punkVal = va_arg(args, IUnknown*); break;
+    case VT_UI1:
+        v.bVal = static_cast<BYTE>(va_arg(args, int));
+        break;
+    case VT_I2:
+        v.iVal = static_cast<SHORT>(va_arg(args, int));
+        break;
+    case VT_I4:
+        v.lVal = va_arg(args, long);
+        break;
+    case VT_ERROR:
+        v.scode = va_arg(args, long);
+        break;
+    case VT_R4:
+        v.fltVal = static_cast<float>(va_arg(args, double));
+        break;
+    case VT_R8:
+        v.dblVal = va_arg(args, double);
+        break;
+    case VT_BOOL:
+        v.boolVal = va_arg(args, BOOL) ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+    case VT_DISPATCH:
+        v.pdispVal = va_arg(args, IDispatch*);
+        break;
+    case VT_UNKNOWN:
+        v.punkVal = va_arg(args, IUnknown*);
+        break;
     default:
         if (vt & VT_BYREF)
         {

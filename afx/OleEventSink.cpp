@@ -7,8 +7,7 @@ STDMETHODIMP COleEventSink::QueryInterface(REFIID riid, void** ppv)
 {
     if (ppv == nullptr)
         return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch ||
-        (riid == m_iidEvents && riid != IID_NULL))
+    if (riid == IID_IUnknown || riid == IID_IDispatch || (riid == m_iidEvents && riid != IID_NULL))
     {
         *ppv = static_cast<IDispatch*>(this);
         AddRef();
@@ -27,8 +26,8 @@ STDMETHODIMP_(ULONG) COleEventSink::Release()
     return m_pSite->Release();
 }
 
-STDMETHODIMP COleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* pParams,
-                                   VARIANT*, EXCEPINFO*, UINT*)
+STDMETHODIMP COleEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* pParams, VARIANT*,
+                                   EXCEPINFO*, UINT*)
 {
     m_pSite->FireEvent(dispid, pParams);
     return S_OK;

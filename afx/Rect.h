@@ -8,21 +8,39 @@ class CRect : public RECT
 {
 public:
     CRect() noexcept { left = top = right = bottom = 0; }
-    CRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
+    CRect(int l, int t, int r, int b) noexcept
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     CRect(const RECT& rc) noexcept { ::CopyRect(this, &rc); }
-    CRect(LPCRECT prc) noexcept { if (prc) ::CopyRect(this, prc); else SetRectEmpty(); }
+    CRect(LPCRECT prc) noexcept
+    {
+        if (prc)
+            ::CopyRect(this, prc);
+        else
+            SetRectEmpty();
+    }
     CRect(POINT topLeft, SIZE size) noexcept
     {
-        left = topLeft.x; top = topLeft.y; right = left + size.cx; bottom = top + size.cy;
+        left = topLeft.x;
+        top = topLeft.y;
+        right = left + size.cx;
+        bottom = top + size.cy;
     }
     CRect(POINT topLeft, POINT bottomRight) noexcept
     {
-        left = topLeft.x; top = topLeft.y; right = bottomRight.x; bottom = bottomRight.y;
+        left = topLeft.x;
+        top = topLeft.y;
+        right = bottomRight.x;
+        bottom = bottomRight.y;
     }
 
     int Width() const noexcept { return right - left; }
     int Height() const noexcept { return bottom - top; }
-    SIZE Size() const noexcept { return SIZE{ Width(), Height() }; }
+    SIZE Size() const noexcept { return SIZE{Width(), Height()}; }
     CPoint TopLeft() const noexcept { return CPoint(left, top); }
     CPoint BottomRight() const noexcept { return CPoint(right, bottom); }
     CPoint CenterPoint() const noexcept { return CPoint((left + right) / 2, (top + bottom) / 2); }
@@ -34,7 +52,13 @@ public:
     BOOL IsRectNull() const noexcept { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     BOOL PtInRect(POINT pt) const noexcept { return ::PtInRect(this, pt); }
 
-    void SetRect(int l, int t, int r, int b) noexcept { left = l; top = t; right = r; bottom = b; }
+    void SetRect(int l, int t, int r, int b) noexcept
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     void SetRectEmpty() noexcept { left = top = right = bottom = 0; }
     void OffsetRect(int dx, int dy) noexcept { ::OffsetRect(this, dx, dy); }
     void OffsetRect(POINT pt) noexcept { ::OffsetRect(this, pt.x, pt.y); }
@@ -43,8 +67,18 @@ public:
     void DeflateRect(int dx, int dy) noexcept { ::InflateRect(this, -dx, -dy); }
     void NormalizeRect() noexcept
     {
-        if (left > right) { LONG t = left; left = right; right = t; }
-        if (top > bottom) { LONG t = top; top = bottom; bottom = t; }
+        if (left > right)
+        {
+            LONG t = left;
+            left = right;
+            right = t;
+        }
+        if (top > bottom)
+        {
+            LONG t = top;
+            top = bottom;
+            bottom = t;
+        }
     }
     BOOL IntersectRect(LPCRECT a, LPCRECT b) noexcept { return ::IntersectRect(this, a, b); }
     BOOL UnionRect(LPCRECT a, LPCRECT b) noexcept { return ::UnionRect(this, a, b); }

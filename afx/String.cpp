@@ -14,14 +14,13 @@ struct CString::Data
 {
     volatile LONG nRefs;
     int nLength;
-    int nAlloc;         // room for characters, not counting the terminating NUL
+    int nAlloc;  // room for characters, not counting the terminating NUL
 
     wchar_t* Chars() noexcept { return reinterpret_cast<wchar_t*>(this + 1); }
 };
 
-namespace
-{
-const wchar_t kEmpty[1] = { 0 };
+namespace {
+const wchar_t kEmpty[1] = {0};
 
 // The longest string whose block (header + characters + NUL) still fits in an int of bytes.
 constexpr int kMaxLength = int((INT_MAX - 64) / sizeof(wchar_t)) - 1;
@@ -42,7 +41,7 @@ int SumLength(int a, int b)
         AfxThrowMemoryException();
     return a + b;
 }
-} // namespace
+}  // namespace
 
 CString::Data* CString::Allocate(int nLength)
 {
@@ -73,7 +72,8 @@ LPWSTR CString::PrepareWrite(int nLength, int nKeep)
         return m_pData->Chars();
 
     int nAlloc = nLength;
-    if (m_pData && m_pData->nRefs == 1 && nLength > m_pData->nAlloc) {
+    if (m_pData && m_pData->nRefs == 1 && nLength > m_pData->nAlloc)
+    {
         // Growing a buffer of our own: leave room so that repeated appends stay cheap.
         int nGrown = m_pData->nAlloc + m_pData->nAlloc / 2;
         if (nGrown > nAlloc && nGrown <= kMaxLength)
@@ -105,12 +105,14 @@ void CString::Assign(LPCWSTR pch, int nLength)
 {
     if (nLength < 0)
         AfxThrowMemoryException();
-    if (nLength == 0 || !pch) {
+    if (nLength == 0 || !pch)
+    {
         Empty();
         return;
     }
-    if (m_pData && pch >= m_pData->Chars() && pch <= m_pData->Chars() + m_pData->nAlloc) {
-        CString copy(pch, nLength);     // the source lives in our own buffer
+    if (m_pData && pch >= m_pData->Chars() && pch <= m_pData->Chars() + m_pData->nAlloc)
+    {
+        CString copy(pch, nLength);  // the source lives in our own buffer
         *this = std::move(copy);
         return;
     }
@@ -137,7 +139,8 @@ CString::CString(wchar_t ch, int nRepeat) : m_pData(nullptr)
 {
     if (nRepeat < 0)
         AfxThrowMemoryException();
-    if (nRepeat > 0) {
+    if (nRepeat > 0)
+    {
         LPWSTR p = PrepareWrite(nRepeat, 0);
         wmemset(p, ch, size_t(nRepeat));
         SetLength(nRepeat);
@@ -157,7 +160,8 @@ CString::~CString()
 
 CString& CString::operator=(const CString& src) noexcept
 {
-    if (src.m_pData != m_pData) {
+    if (src.m_pData != m_pData)
+    {
         if (src.m_pData)
             ::InterlockedIncrement(&src.m_pData->nRefs);
         Release(m_pData);
@@ -168,7 +172,8 @@ CString& CString::operator=(const CString& src) noexcept
 
 CString& CString::operator=(CString&& src) noexcept
 {
-    if (this != &src) {
+    if (this != &src)
+    {
         Release(m_pData);
         m_pData = src.m_pData;
         src.m_pData = nullptr;
@@ -308,8 +313,9 @@ void CString::Append(LPCWSTR pch, int nLength)
         AfxThrowMemoryException();
     if (!pch || nLength == 0)
         return;
-    if (m_pData && pch >= m_pData->Chars() && pch <= m_pData->Chars() + m_pData->nAlloc) {
-        CString copy(pch, nLength);     // the source lives in our own buffer
+    if (m_pData && pch >= m_pData->Chars() && pch <= m_pData->Chars() + m_pData->nAlloc)
+    {
+        CString copy(pch, nLength);  // the source lives in our own buffer
         Append(copy.GetString(), nLength);
         return;
     }
@@ -322,7 +328,7 @@ void CString::Append(LPCWSTR pch, int nLength)
 
 CString& CString::operator+=(const CString& str)
 {
-    CString keep(str);      // keeps the source alive when it is this very string
+    CString keep(str);  // keeps the source alive when it is this very string
     Append(keep.GetString(), keep.GetLength());
     return *this;
 }
@@ -347,7 +353,8 @@ int CString::Compare(LPCWSTR psz) const
 
 int CString::CompareNoCase(LPCWSTR psz) const
 {
-    int r = ::CompareStringOrdinal(GetString(), GetLength(), psz ? psz : kEmpty, SafeLength(psz), TRUE);
+    int r =
+        ::CompareStringOrdinal(GetString(), GetLength(), psz ? psz : kEmpty, SafeLength(psz), TRUE);
     return r == CSTR_LESS_THAN ? -1 : (r == CSTR_GREATER_THAN ? 1 : 0);
 }
 
@@ -406,12 +413,14 @@ int CString::Replace(LPCWSTR pszOld, LPCWSTR pszNew)
     CString result;
     int nCount = 0;
     int nPos = 0;
-    for (int nHit; (nHit = Find(pszOld, nPos)) >= 0; nPos = nHit + nOld) {
+    for (int nHit; (nHit = Find(pszOld, nPos)) >= 0; nPos = nHit + nOld)
+    {
         result.Append(GetString() + nPos, nHit - nPos);
         result.Append(pszNew, nNew);
         ++nCount;
     }
-    if (nCount > 0) {
+    if (nCount > 0)
+    {
         result.Append(GetString() + nPos, GetLength() - nPos);
         *this = std::move(result);
     }
@@ -453,7 +462,8 @@ BOOL CString::LoadString(HINSTANCE hInstance, UINT nID)
 {
     LPCWSTR p = nullptr;
     int n = ::LoadStringW(hInstance, nID, reinterpret_cast<LPWSTR>(&p), 0);
-    if (n <= 0 || !p) {
+    if (n <= 0 || !p)
+    {
         Empty();
         return FALSE;
     }

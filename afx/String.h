@@ -9,9 +9,9 @@ class CString
 {
 public:
     CString() noexcept : m_pData(nullptr) {}
-    CString(LPCWSTR psz);                       // NULL gives an empty string
-    CString(LPCWSTR pch, int nLength);          // may hold embedded NULs
-    CString(wchar_t ch, int nRepeat);           // nRepeat copies of ch
+    CString(LPCWSTR psz);               // NULL gives an empty string
+    CString(LPCWSTR pch, int nLength);  // may hold embedded NULs
+    CString(wchar_t ch, int nRepeat);   // nRepeat copies of ch
     CString(const CString& src) noexcept;
     CString(CString&& src) noexcept : m_pData(src.m_pData) { src.m_pData = nullptr; }
     ~CString();
@@ -50,7 +50,7 @@ public:
     CString& operator+=(wchar_t ch);
     void Append(LPCWSTR pch, int nLength);
 
-    int Compare(LPCWSTR psz) const;             // ordinal: <0, 0, >0
+    int Compare(LPCWSTR psz) const;  // ordinal: <0, 0, >0
     int CompareNoCase(LPCWSTR psz) const;
 
     CString& MakeUpper();
@@ -58,13 +58,13 @@ public:
     CString& Trim();
     CString& TrimLeft();
     CString& TrimRight();
-    int Replace(LPCWSTR pszOld, LPCWSTR pszNew);   // number of replacements
+    int Replace(LPCWSTR pszOld, LPCWSTR pszNew);  // number of replacements
 
-    void Format(LPCWSTR pszFormat, ...);        // printf-style, %s takes a wide string
+    void Format(LPCWSTR pszFormat, ...);  // printf-style, %s takes a wide string
     void AppendFormat(LPCWSTR pszFormat, ...);
     BOOL LoadString(HINSTANCE hInstance, UINT nID);
 
-    BSTR AllocSysString() const;                // the caller frees it with SysFreeString
+    BSTR AllocSysString() const;  // the caller frees it with SysFreeString
 
     // Direct access: GetBuffer makes the buffer unique with room for nMinLength characters plus
     // a NUL; ReleaseBuffer sets the length (-1: up to the first NUL).
@@ -85,7 +85,7 @@ private:
     void SetLength(int nLength) noexcept;
     void FormatV(LPCWSTR pszFormat, va_list args, bool bAppend);
 
-    Data* m_pData;      // NULL when empty
+    Data* m_pData;  // NULL when empty
 };
 
 CString operator+(const CString& a, const CString& b);

@@ -25,7 +25,7 @@ public:
         {
             auto pObject = std::make_unique<TObject>();
             pObject.get()->*pHandle = h;
-            it = m_map.emplace(h, Entry{ std::move(pObject), nDepth }).first;
+            it = m_map.emplace(h, Entry{std::move(pObject), nDepth}).first;
         }
         else if (nDepth < it->second.nDepth)
         {

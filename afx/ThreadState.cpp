@@ -1,9 +1,14 @@
 #include "afx/ThreadState.h"
 
 AfxThreadState::AfxThreadState()
-    : lastSentMsg{}, pWndInit(nullptr), hHookCbt(nullptr), nHookDepth(0), nWndProcDepth(0),
+    : lastSentMsg{},
+      pWndInit(nullptr),
+      hHookCbt(nullptr),
+      nHookDepth(0),
+      nWndProcDepth(0),
       nLoopDepth(0),
-      bQuitPending(false), nQuitCode(0)
+      bQuitPending(false),
+      nQuitCode(0)
 {
 }
 

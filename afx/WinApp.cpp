@@ -43,7 +43,8 @@ CString ModuleBaseName()
 }  // namespace
 
 CWinApp::CWinApp(LPCWSTR lpszAppName)
-    : m_hInstance(::GetModuleHandleW(nullptr)), m_strAppName(lpszAppName)
+    : m_hInstance(::GetModuleHandleW(nullptr)),
+      m_strAppName(lpszAppName)
 {
     g_pApp = this;
 }

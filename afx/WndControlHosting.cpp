@@ -9,8 +9,7 @@
 #include "afx/OleControlSite.h"
 
 BOOL CWnd::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                         CWnd* pParentWnd, UINT nID, void* pPersist, BOOL bStorage,
-                         BSTR bstrLicKey)
+                         CWnd* pParentWnd, UINT nID, void* pPersist, BOOL bStorage, BSTR bstrLicKey)
 {
     if (!AfxIsControlContainerEnabled() || m_hWnd || !pParentWnd || !pParentWnd->m_hWnd)
         return FALSE;

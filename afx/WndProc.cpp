@@ -35,7 +35,8 @@ class CurrentMessageScope
 {
 public:
     CurrentMessageScope(AfxThreadState* pState, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-        : m_pState(pState), m_saved(pState->lastSentMsg)
+        : m_pState(pState),
+          m_saved(pState->lastSentMsg)
     {
         ++pState->nWndProcDepth;
         MSG msg{};
@@ -127,7 +128,8 @@ void AfxHookWindowCreate(CWnd* pWnd)
 {
     AfxThreadState* pState = AfxGetThreadState();
     if (pState->nHookDepth++ == 0)
-        pState->hHookCbt = ::SetWindowsHookExW(WH_CBT, AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
+        pState->hHookCbt =
+            ::SetWindowsHookExW(WH_CBT, AfxCbtFilterHook, nullptr, ::GetCurrentThreadId());
     pState->pWndInit = pWnd;
 }
 

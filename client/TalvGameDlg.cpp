@@ -21,7 +21,7 @@ const DWORD kFrameBits = WS_OVERLAPPEDWINDOW;
 // Broadcast by the shell when the taskbar starts or restarts, losing every icon.
 const UINT kTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 
-} // namespace
+}  // namespace
 
 IMPLEMENT_DYNCREATE(CTalvGameDlg, CDHtmlDialog)
 
@@ -75,8 +75,8 @@ BOOL CTalvGameDlg::OnInitDialog()
     ::SetWindowLongW(m_hWnd, GWL_STYLE, ::GetWindowLongW(m_hWnd, GWL_STYLE) | kFrameBits);
     ::ShowWindow(m_hWnd, SW_MAXIMIZE);
 
-    const CString strCaption = CString(L"Orvane") + L"s" + m_strServer + L"服"
-        + L"  【F5刷新】【F11全屏】【F12最小托盘】";
+    const CString strCaption =
+        CString(L"Orvane") + L"s" + m_strServer + L"服" + L"  【F5刷新】【F11全屏】【F12最小托盘】";
     ::SetWindowTextW(m_hWnd, strCaption);
 
     Navigate(m_strUrl, 0, nullptr, nullptr, nullptr, 0);
@@ -114,7 +114,8 @@ LRESULT CTalvGameDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
     if (wParam != kTrayIconId)
         return 1;
-    if (lParam == WM_LBUTTONUP) {
+    if (lParam == WM_LBUTTONUP)
+    {
         ShowWindow(SW_MAXIMIZE);
         BringWindowToTop();
     }
@@ -154,7 +155,8 @@ void CTalvGameDlg::SetUrls(CString strGameUrl, CString strServerUrl)
     m_strUrl = strGameUrl;
 
     const int p = strServerUrl.Find(L"&server=");
-    if (p < 0) {
+    if (p < 0)
+    {
         m_strServer = L" ";
         return;
     }
@@ -168,8 +170,10 @@ void CTalvGameDlg::SetUrls(CString strGameUrl, CString strServerUrl)
 
 BOOL CTalvGameDlg::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_KEYDOWN) {
-        switch (pMsg->wParam) {
+    if (pMsg->message == WM_KEYDOWN)
+    {
+        switch (pMsg->wParam)
+        {
         case VK_ESCAPE:
             if (m_bFullScreen == TRUE)
                 ToggleFullScreen();
@@ -206,7 +210,8 @@ void CTalvGameDlg::ToggleFullScreen()
     const BOOL bWasFullScreen = m_bFullScreen;
     m_bFullScreen = FALSE;
     ModifyStyle(WS_POPUP, kFrameBits, 0);
-    if (!bWasFullScreen) {
+    if (!bWasFullScreen)
+    {
         ShowWindow(SW_RESTORE);
         m_bFullScreen = TRUE;
         ModifyStyle(kFrameBits, WS_POPUP, 0);

@@ -31,10 +31,10 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    CString m_strUrl;           // game page
-    BOOL m_bFullScreen;         // TRUE while full screen
-    CString m_strServer;        // server number shown in the caption (" " when the URL has none)
-    HICON m_hIcon;              // icon 155, shared: never destroyed
+    CString m_strUrl;     // game page
+    BOOL m_bFullScreen;   // TRUE while full screen
+    CString m_strServer;  // server number shown in the caption (" " when the URL has none)
+    HICON m_hIcon;        // icon 155, shared: never destroyed
 
 protected:
     BOOL OnInitDialog() override;
@@ -55,5 +55,5 @@ protected:
     DECLARE_DHTML_EVENT_MAP()
 
 private:
-    bool m_bTrayIcon;           // the icon was added and not removed since
+    bool m_bTrayIcon;  // the icon was added and not removed since
 };

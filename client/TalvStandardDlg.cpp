@@ -7,7 +7,8 @@
 #include "client/TranslucentApp.h"
 #include "res/resource.h"
 
-const wchar_t CTalvStandardDlg::kGuestLoginUrl[] = L"http://passport.orvane.example/guest/c/qelv/login.php";
+const wchar_t CTalvStandardDlg::kGuestLoginUrl[] =
+    L"http://passport.orvane.example/guest/c/qelv/login.php";
 const wchar_t CTalvStandardDlg::kHomepageUrl[] = L"http://www.orvane.example/link/cms?gid=qelv";
 const wchar_t CTalvStandardDlg::kPayUrl[] = L"http://www.orvane.example/link/pay?gid=qelv";
 const wchar_t CTalvStandardDlg::kServiceUrl[] = L"http://www.orvane.example/link/kf?gid=qelv";
@@ -23,7 +24,7 @@ void OpenInDefaultBrowser(LPCWSTR url)
     ::ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-} // namespace
+}  // namespace
 
 IMPLEMENT_DYNAMIC(CTalvStandardDlg, CStandardDialog)
 
@@ -71,16 +72,23 @@ BOOL CTalvStandardDlg::OnInitDialog()
     m_browser.Navigate(kGuestLoginUrl, nullptr, nullptr, nullptr, nullptr);
     m_browser.put_Silent(TRUE);
 
-    struct Placement { CMFCButton& button; UINT normal; UINT hot; int x, y, cx, cy; };
-    const Placement buttons[] = {
-        { m_btnHomepage, IDB_HOMEPAGE, IDB_HOMEPAGE_HOT, 485, 210, 70, 32 },
-        { m_btnPay, IDB_PAY, IDB_PAY_HOT, 657, 210, 70, 32 },
-        { m_btnService, IDB_SERVICE, IDB_SERVICE_HOT, 853, 210, 70, 32 },
-        { m_btnForum, IDB_FORUM, IDB_FORUM_HOT, 1033, 210, 70, 32 },
-        { m_btnClose, IDB_CLOSE, IDB_CLOSE_HOT, 1140, 155, 35, 35 },
-        { m_btnMinimize, IDB_MINIMIZE, IDB_MINIMIZE_HOT, 1105, 155, 35, 35 },
+    struct Placement
+    {
+        CMFCButton& button;
+        UINT normal;
+        UINT hot;
+        int x, y, cx, cy;
     };
-    for (const Placement& p : buttons) {
+    const Placement buttons[] = {
+        {m_btnHomepage, IDB_HOMEPAGE, IDB_HOMEPAGE_HOT, 485, 210, 70, 32},
+        {m_btnPay, IDB_PAY, IDB_PAY_HOT, 657, 210, 70, 32},
+        {m_btnService, IDB_SERVICE, IDB_SERVICE_HOT, 853, 210, 70, 32},
+        {m_btnForum, IDB_FORUM, IDB_FORUM_HOT, 1033, 210, 70, 32},
+        {m_btnClose, IDB_CLOSE, IDB_CLOSE_HOT, 1140, 155, 35, 35},
+        {m_btnMinimize, IDB_MINIMIZE, IDB_MINIMIZE_HOT, 1105, 155, 35, 35},
+    };
+    for (const Placement& p : buttons)
+    {
         p.button.SetImage(p.normal, p.hot, 0);
         p.button.m_bTransparent = TRUE;
         p.button.MoveWindow(p.x, p.y, p.cx, p.cy, TRUE);

@@ -19,8 +19,7 @@ BEGIN_MESSAGE_MAP(CTranslucentApp, CWinApp)
     ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
-CTranslucentApp::CTranslucentApp()
-    : CWinApp(nullptr)
+CTranslucentApp::CTranslucentApp() : CWinApp(nullptr)
 {
     m_limits.startFreshCopy = &StartProgramCopy;
 }
@@ -73,7 +72,8 @@ BOOL CTranslucentApp::HasNestingRoom()
 
 void CTranslucentApp::ShowGameWindow(CString strGameUrl, CString strServerUrl)
 {
-    if (m_pMainWnd) {
+    if (m_pMainWnd)
+    {
         ::PostMessageW(m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
         m_pMainWnd->Detach();
         // The replaced object lives on until the program ends: it keeps no skin meanwhile.
@@ -92,14 +92,16 @@ void CTranslucentApp::ShowLoginWindow()
     const BOOL bRoom = HasNestingRoom();
     if ((m_nNestedCycles >= m_limits.nCycleBound || !bRoom) && HandOverToFreshCopy())
         return;
-    if (m_nNestedCycles >= m_limits.nHardCycleBound || !bRoom) {
+    if (m_nNestedCycles >= m_limits.nHardCycleBound || !bRoom)
+    {
         // No room for another cycle and no fresh copy: end rather than show a login window
         // that cannot work, or overflow the stack.
         EndProgram();
         return;
     }
 
-    if (m_pMainWnd) {
+    if (m_pMainWnd)
+    {
         ::PostMessageW(m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
         m_pMainWnd->Detach();
         // The replaced object lives on until the program ends: its game page does not.
@@ -127,7 +129,8 @@ void CTranslucentApp::EndProgram()
     // pointer and post the quit message, which ends every nested run.
     if (m_pMainWnd && m_pMainWnd->m_hWnd)
         m_pMainWnd->DestroyWindow();
-    if (m_pMainWnd) {
+    if (m_pMainWnd)
+    {
         m_pMainWnd = nullptr;
         AfxPostQuitMessage(0);
     }
@@ -143,11 +146,13 @@ void CTranslucentApp::SetHandOverLimits(HandOverLimits limits)
 BOOL CTranslucentApp::StartProgramCopy()
 {
     std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
+    for (;;)
+    {
         const DWORD n = ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (n == 0)
             return FALSE;
-        if (n < path.size()) {
+        if (n < path.size())
+        {
             path.resize(n);
             break;
         }
@@ -156,8 +161,8 @@ BOOL CTranslucentApp::StartProgramCopy()
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi))
+    if (!::CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi))
         return FALSE;
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);

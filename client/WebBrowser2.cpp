@@ -6,16 +6,16 @@ CWebBrowser2::~CWebBrowser2() = default;
 
 const CLSID& CWebBrowser2::GetClsid()
 {
-    static const CLSID clsid = {0x8856F961, 0x340A, 0x11D0,
-                                {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+    static const CLSID clsid = {
+        0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
     return clsid;
 }
 
 BOOL CWebBrowser2::Create(LPCWSTR, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                           CWnd* pParentWnd, UINT nID, LPVOID)
 {
-    return CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, nullptr,
-                         FALSE, nullptr);
+    return CreateControl(GetClsid(), lpszWindowName, dwStyle, rect, pParentWnd, nID, nullptr, FALSE,
+                         nullptr);
 }
 
 void CWebBrowser2::Navigate(LPCWSTR URL, VARIANT* Flags, VARIANT* TargetFrameName,

@@ -58,13 +58,13 @@ Gdiplus::Image* LoadStreamImage(LPCWSTR lpszName, LPCWSTR lpszType, HINSTANCE hI
     if (pStream)
         pStream->Release();
     else if (hBlock)
-        ::GlobalFree(hBlock);   // no stream took the block over
+        ::GlobalFree(hBlock);  // no stream took the block over
     if (hResData)
         ::FreeResource(hResData);
     return pImage;
 }
 
-} // namespace
+}  // namespace
 
 Gdiplus::Image* LoadImageFromResource(UINT nID, LPCWSTR lpszType, HINSTANCE hInst)
 {

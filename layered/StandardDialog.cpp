@@ -6,7 +6,7 @@ namespace {
 
 using PFN_SETLAYEREDWINDOWATTRIBUTES = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
-} // namespace
+}  // namespace
 
 IMPLEMENT_DYNAMIC(CStandardDialog, CDialog)
 

@@ -30,7 +30,7 @@ protected:
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
     COLORREF m_crKey;
-    CBrush m_brKey;   // created by OnInitDialog; lives as long as the object
+    CBrush m_brKey;  // created by OnInitDialog; lives as long as the object
 
     DECLARE_MESSAGE_MAP()
 

@@ -19,7 +19,11 @@ struct WindowDC
     HWND hWnd;
     HDC hDC;
     explicit WindowDC(HWND h) : hWnd(h), hDC(::GetDC(h)) {}
-    ~WindowDC() { if (hDC) ::ReleaseDC(hWnd, hDC); }
+    ~WindowDC()
+    {
+        if (hDC)
+            ::ReleaseDC(hWnd, hDC);
+    }
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
 };
@@ -28,7 +32,11 @@ struct MemoryDC
 {
     HDC hDC;
     explicit MemoryDC(HDC hRef) : hDC(::CreateCompatibleDC(hRef)) {}
-    ~MemoryDC() { if (hDC) ::DeleteDC(hDC); }
+    ~MemoryDC()
+    {
+        if (hDC)
+            ::DeleteDC(hDC);
+    }
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;
 };
@@ -49,7 +57,7 @@ struct SelectedDib
     SelectedDib& operator=(const SelectedDib&) = delete;
 };
 
-} // namespace
+}  // namespace
 
 POINT CenteredWindowOrigin(const RECT& rcWork, int cx, int cy)
 {
@@ -91,14 +99,14 @@ CTranslucentDialog::~CTranslucentDialog()
 
 void CTranslucentDialog::ReleaseSkin()
 {
-    delete m_pImage;   // disposes the GDI+ image and frees the object with GDI+'s allocator
+    delete m_pImage;  // disposes the GDI+ image and frees the object with GDI+'s allocator
     m_pImage = nullptr;
 }
 
 SIZE CTranslucentDialog::SkinSize() const
 {
     // Without an image object the skin counts as 0 by 0.
-    SIZE size = { 0, 0 };
+    SIZE size = {0, 0};
     if (m_pImage)
     {
         size.cx = static_cast<LONG>(m_pImage->GetWidth());
@@ -115,7 +123,7 @@ int CTranslucentDialog::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (m_bCenterOnCreate)
     {
         const SIZE skin = SkinSize();
-        RECT rc = { 0, 0, skin.cx, skin.cy };
+        RECT rc = {0, 0, skin.cx, skin.cy};
         ::AdjustWindowRect(&rc, static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE)), FALSE);
         RECT rcWork = {};
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
@@ -218,16 +226,17 @@ void CTranslucentDialog::UpdateView()
     BITMAPINFO bmi = {};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = cy;   // bottom-up rows
+    bmi.bmiHeader.biHeight = cy;  // bottom-up rows
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(((cx * 32 + 31) / 8) & ~3) * static_cast<DWORD>(cy);
+    bmi.bmiHeader.biSizeImage =
+        static_cast<DWORD>(((cx * 32 + 31) / 8) & ~3) * static_cast<DWORD>(cy);
 
     void* pBits = nullptr;
     HBITMAP hDib = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
     if (!hDib)
-        return;   // both device contexts are released on the way out
+        return;  // both device contexts are released on the way out
 
     std::memset(pBits, 0, static_cast<size_t>(4) * cx * cy);
 
@@ -253,9 +262,9 @@ void CTranslucentDialog::UpdateView()
     auto pfnUpdate = user32.GetProc<PFN_UPDATELAYEREDWINDOW>("UpdateLayeredWindow");
     if (pfnUpdate)
     {
-        POINT ptDst = { rcWindow.left, rcWindow.top };
-        SIZE size = { cx, cy };
-        POINT ptSrc = { 0, 0 };
+        POINT ptDst = {rcWindow.left, rcWindow.top};
+        SIZE size = {cx, cy};
+        POINT ptSrc = {0, 0};
         pfnUpdate(m_hWnd, dc.hDC, &ptDst, &size, memDC.hDC, &ptSrc, 0, &m_blend, ULW_ALPHA);
     }
 }

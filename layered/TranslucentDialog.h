@@ -58,7 +58,7 @@ protected:
     bool m_bIgnoreRenderRequests;
     bool m_bHideBackground;
     CStandardDialog* m_pStandardDlg;
-    std::list<CRenderChild*> m_renderList;   // drawing order; the children are not owned
+    std::list<CRenderChild*> m_renderList;  // drawing order; the children are not owned
 
     DECLARE_MESSAGE_MAP()
 

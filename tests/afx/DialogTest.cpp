@@ -14,7 +14,7 @@
 
 namespace {
 
-const UINT WM_STEP = WM_APP + 20;       // runs the dialog's next scripted step
+const UINT WM_STEP = WM_APP + 20;  // runs the dialog's next scripted step
 const UINT WM_SWALLOWED = WM_APP + 21;
 const UINT WM_THROW = WM_APP + 22;
 const UINT WM_PROBE = WM_APP + 23;
@@ -24,7 +24,10 @@ const UINT WM_PROBE = WM_APP + 23;
 class CScriptedDialog : public CDialog
 {
 public:
-    explicit CScriptedDialog(UINT nID = IDD_TEST_PLAIN, CWnd* pParent = nullptr) : CDialog(nID, pParent) {}
+    explicit CScriptedDialog(UINT nID = IDD_TEST_PLAIN, CWnd* pParent = nullptr)
+        : CDialog(nID, pParent)
+    {
+    }
 
     std::function<void(CScriptedDialog&)> onInit;
     std::function<void(CScriptedDialog&, WPARAM)> onStep;
@@ -45,8 +48,16 @@ public:
             onInit(*this);
         return TRUE;
     }
-    void OnOK() override { ++nOnOK; CDialog::OnOK(); }
-    void OnCancel() override { ++nOnCancel; CDialog::OnCancel(); }
+    void OnOK() override
+    {
+        ++nOnOK;
+        CDialog::OnOK();
+    }
+    void OnCancel() override
+    {
+        ++nOnCancel;
+        CDialog::OnCancel();
+    }
     BOOL PreTranslateMessage(MSG* pMsg) override
     {
         if (onPreTranslate && onPreTranslate(pMsg))
@@ -68,21 +79,33 @@ protected:
             onStep(*this, w);
         return 0;
     }
-    LRESULT OnSwallowed(WPARAM, LPARAM) { ++nSwallowedDispatched; return 0; }
+    LRESULT OnSwallowed(WPARAM, LPARAM)
+    {
+        ++nSwallowedDispatched;
+        return 0;
+    }
     LRESULT OnThrow(WPARAM w, LPARAM)
     {
         if (w == 0)
             throw CMemoryException();
         throw std::logic_error("std failure");
     }
-    void OnClose() { ++nOnClose; CDialog::OnClose(); }
+    void OnClose()
+    {
+        ++nOnClose;
+        CDialog::OnClose();
+    }
     void OnTimer(UINT_PTR nID)
     {
         KillTimer(nID);
         if (onStep)
             onStep(*this, nID);
     }
-    void OnDestroy() { ++nOnDestroy; CDialog::OnDestroy(); }
+    void OnDestroy()
+    {
+        ++nOnDestroy;
+        CDialog::OnDestroy();
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -148,7 +171,7 @@ TEST_F(DialogTest, EndDialogResultIsReturnedAndWindowDestroyed)
     EXPECT_EQ(nullptr, dlg.m_hWnd);
     EXPECT_EQ(1, dlg.nOnDestroy);
     // The dialog ran its initial data exchange towards the controls.
-    EXPECT_EQ(std::vector<BOOL>{ FALSE }, dlg.exchangeDirections);
+    EXPECT_EQ(std::vector<BOOL>{FALSE}, dlg.exchangeDirections);
 }
 
 TEST_F(DialogTest, EndDialogDuringInitialisationEndsWithoutALoop)
@@ -185,7 +208,7 @@ TEST_F(DialogTest, OkExchangesDataAndEndsOnlyWhenThatSucceeds)
     };
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(2, dlg.nOnOK);
-    EXPECT_EQ((std::vector<BOOL>{ FALSE, TRUE, TRUE }), dlg.exchangeDirections);
+    EXPECT_EQ((std::vector<BOOL>{FALSE, TRUE, TRUE}), dlg.exchangeDirections);
 }
 
 TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
@@ -193,22 +216,31 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     std::vector<std::string> ended;
     CScriptedDialog outer, middle, inner;
     HWND hOuter = nullptr, hMiddle = nullptr, hInner = nullptr;
-    outer.onInit = [&](CScriptedDialog& d) { hOuter = d.m_hWnd; d.PostMessage(WM_STEP); };
+    outer.onInit = [&](CScriptedDialog& d) {
+        hOuter = d.m_hWnd;
+        d.PostMessage(WM_STEP);
+    };
     outer.onStep = [&](CScriptedDialog&, WPARAM) {
         INT_PTR r = middle.DoModal();
         ended.push_back("middle " + std::to_string(r));
     };
-    middle.onInit = [&](CScriptedDialog& d) { hMiddle = d.m_hWnd; d.PostMessage(WM_STEP); };
+    middle.onInit = [&](CScriptedDialog& d) {
+        hMiddle = d.m_hWnd;
+        d.PostMessage(WM_STEP);
+    };
     middle.onStep = [&](CScriptedDialog&, WPARAM) {
         INT_PTR r = inner.DoModal();
         ended.push_back("inner " + std::to_string(r));
     };
-    inner.onInit = [&](CScriptedDialog& d) { hInner = d.m_hWnd; d.PostMessage(WM_STEP); };
+    inner.onInit = [&](CScriptedDialog& d) {
+        hInner = d.m_hWnd;
+        d.PostMessage(WM_STEP);
+    };
     inner.onStep = [&](CScriptedDialog&, WPARAM) { ::PostQuitMessage(3); };
 
     INT_PTR r = outer.DoModal();
     ended.push_back("outer " + std::to_string(r));
-    EXPECT_EQ((std::vector<std::string>{ "inner -1", "middle -1", "outer -1" }), ended);
+    EXPECT_EQ((std::vector<std::string>{"inner -1", "middle -1", "outer -1"}), ended);
     EXPECT_FALSE(::IsWindow(hOuter));
     EXPECT_FALSE(::IsWindow(hMiddle));
     EXPECT_FALSE(::IsWindow(hInner));
@@ -225,17 +257,21 @@ TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
     AfxThreadState* pState = AfxGetThreadState();
     using Handles = std::pair<HWND, HDC>;
     std::vector<Handles> made;
-    auto wrap = [](Handles h) { CWnd::FromHandle(h.first); CDC::FromHandle(h.second); };
+    auto wrap = [](Handles h) {
+        CWnd::FromHandle(h.first);
+        CDC::FromHandle(h.second);
+    };
     auto make = [&] {
         made.emplace_back(::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
-                                          nullptr, nullptr), ::CreateCompatibleDC(nullptr));
+                                          nullptr, nullptr),
+                          ::CreateCompatibleDC(nullptr));
         wrap(made.back());
         return made.back();
     };
     // How many of the two wrappers are still there.
     auto kept = [&](Handles h) {
-        return (pState->temporaryMap.Lookup(h.first) ? 1 : 0)
-               + (pState->temporaryDCMap.Lookup(h.second) ? 1 : 0);
+        return (pState->temporaryMap.Lookup(h.first) ? 1 : 0) +
+               (pState->temporaryDCMap.Lookup(h.second) ? 1 : 0);
     };
     Handles held, late;
     std::vector<size_t> counts;
@@ -299,11 +335,11 @@ TEST_F(DialogTest, DetachedMainDialogIsClosedByDefaultProcessingWithoutQuitting)
         d.PostMessage(WM_CLOSE);  // processed inside the next run, after the detach
         d.Detach();
         second.DoModal();
-        d.EndDialog(5);           // ends the suspended run of the detached object
+        d.EndDialog(5);  // ends the suspended run of the detached object
     };
     second.onInit = [&](CScriptedDialog& d) {
         hSecondOwner = ::GetWindow(d.m_hWnd, GW_OWNER);
-        d.PostMessage(WM_STEP);   // comes after the close request
+        d.PostMessage(WM_STEP);  // comes after the close request
     };
     second.onStep = [&](CScriptedDialog& d, WPARAM) {
         bFirstGoneWhileSecondRan = !::IsWindow(hFirst);
@@ -409,7 +445,10 @@ TEST_F(DialogTest, ExceptionInHandlerLeavesTheDialogRunning)
         d.PostMessage(WM_STEP);
     };
     int nSteps = 0;
-    dlg.onStep = [&](CScriptedDialog& d, WPARAM) { ++nSteps; d.EndDialog(77); };
+    dlg.onStep = [&](CScriptedDialog& d, WPARAM) {
+        ++nSteps;
+        d.EndDialog(77);
+    };
     EXPECT_EQ(77, dlg.DoModal());
     EXPECT_EQ(1, nSteps);
 }
@@ -453,7 +492,11 @@ public:
     void PreSubclassWindow() override { ++nPreSubclass; }
 
 protected:
-    LRESULT OnProbe(WPARAM, LPARAM) { ++nProbes; return 55; }
+    LRESULT OnProbe(WPARAM, LPARAM)
+    {
+        ++nProbes;
+        return 55;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -581,7 +624,7 @@ TEST_F(DialogTest, ControlColourRequestsCarryTheirKindAndDefaultAnswer)
         EXPECT_EQ(expected, dlg.SendMessage(msg, w, reinterpret_cast<LPARAM>(hGo))) << msg;
         EXPECT_NE(0, expected) << msg;
     }
-    EXPECT_EQ((std::vector<UINT>{ 4, 0, 1, 2, 3, 5, 6 }), dlg.kinds);
+    EXPECT_EQ((std::vector<UINT>{4, 0, 1, 2, 3, 5, 6}), dlg.kinds);
     ::ReleaseDC(dlg.m_hWnd, hdc);
     dlg.DestroyWindow();
 }
@@ -590,7 +633,7 @@ TEST_F(DialogTest, ControlColourRequestsCarryTheirKindAndDefaultAnswer)
 class CHostWnd : public CWnd
 {
 public:
-    CScriptedDialog companion{ IDD_TEST_PLAIN, this };
+    CScriptedDialog companion{IDD_TEST_PLAIN, this};
     BOOL bCompanionCreated = FALSE;
 
 protected:

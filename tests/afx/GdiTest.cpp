@@ -6,8 +6,7 @@
 #include "afx/DC.h"
 #include "afx/Rect.h"
 
-namespace
-{
+namespace {
 
 // GDI objects of this process, or 0 where the system does not count them.
 DWORD GdiObjectCount()
@@ -57,12 +56,14 @@ TEST(CBrush, DestructionDeletesTheBrush)
         handle = brush.m_hObject;
         ASSERT_NE(nullptr, handle);
         EXPECT_EQ(DWORD(OBJ_BRUSH), ::GetObjectType(handle));
-        if (before != 0) {
+        if (before != 0)
+        {
             EXPECT_EQ(before + 1, GdiObjectCount());
         }
     }
     EXPECT_EQ(0u, ::GetObjectType(handle));
-    if (before != 0) {
+    if (before != 0)
+    {
         EXPECT_EQ(before, GdiObjectCount());
     }
 }
@@ -167,7 +168,7 @@ TEST(Geometry, RectAndPointArithmetic)
     EXPECT_EQ(50, rc.Height());
     EXPECT_EQ(CPoint(60, 45), rc.CenterPoint());
     EXPECT_TRUE(rc.PtInRect(CPoint(10, 20)));
-    EXPECT_FALSE(rc.PtInRect(CPoint(110, 20)));   // right and bottom edges are outside
+    EXPECT_FALSE(rc.PtInRect(CPoint(110, 20)));  // right and bottom edges are outside
 
     CRect moved(rc);
     moved.OffsetRect(-10, -20);
@@ -201,4 +202,4 @@ TEST(Geometry, RectAndPointArithmetic)
     EXPECT_EQ(300, fromMessage.y);
 }
 
-} // namespace
+}  // namespace

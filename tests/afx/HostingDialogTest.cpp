@@ -462,8 +462,8 @@ TEST(HostingTemplate, StripsControlItemsAndKeepsTheRest)
 
     // The dialog manager makes the copy, with the two buttons only.
     HWND hDlg = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                             reinterpret_cast<LPCDLGTEMPLATE>(copy.data()),
-                                             nullptr, nullptr, 0);
+                                             reinterpret_cast<LPCDLGTEMPLATE>(copy.data()), nullptr,
+                                             nullptr, 0);
     ASSERT_NE(hDlg, nullptr);
     EXPECT_NE(::GetDlgItem(hDlg, IDC_HOST_BEFORE), nullptr);
     EXPECT_NE(::GetDlgItem(hDlg, IDC_HOST_AFTER), nullptr);
@@ -486,16 +486,16 @@ TEST(HostingTemplate, PlainTemplatesAndTemplatesWithoutControls)
     EXPECT_EQ(items[0].dwStyle, 0x40010000u);
     EXPECT_EQ(items[0].cx, 80);
     HWND hDlg = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                             reinterpret_cast<LPCDLGTEMPLATE>(copy.data()),
-                                             nullptr, nullptr, 0);
+                                             reinterpret_cast<LPCDLGTEMPLATE>(copy.data()), nullptr,
+                                             nullptr, 0);
     ASSERT_NE(hDlg, nullptr);
     EXPECT_NE(::GetDlgItem(hDlg, IDC_HOST_AFTER), nullptr);
     ::DestroyWindow(hDlg);
 
     std::vector<BYTE> none;
     std::vector<COleControlContainer::DialogItem> noItems;
-    EXPECT_FALSE(COleControlContainer::StripTemplate(LoadDialogTemplate(IDD_HOST_HTML), none,
-                                                     noItems));
+    EXPECT_FALSE(
+        COleControlContainer::StripTemplate(LoadDialogTemplate(IDD_HOST_HTML), none, noItems));
     EXPECT_TRUE(none.empty());
     EXPECT_TRUE(noItems.empty());
 }

@@ -59,8 +59,8 @@ TEST_F(HtmlDialogView, ViewCoversTheClientAreaAndFollowsIt)
 
     ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 520, 390, SWP_NOMOVE | SWP_NOZORDER);
     RECT client = ClientOf(dlg.m_hWnd);
-    EXPECT_EQ(client.right, 520 - (ChildRect(dlg.m_hWnd).right - ChildRect(dlg.m_hWnd).left -
-                                   client.right));
+    EXPECT_EQ(client.right,
+              520 - (ChildRect(dlg.m_hWnd).right - ChildRect(dlg.m_hWnd).left - client.right));
     ExpectSameRect(ChildRect(fake->Window()), client);
     dlg.DestroyWindow();
 }

@@ -141,8 +141,7 @@ TEST_F(HostingInvoke, StringResultIsACopyAndTheControlsStringIsFreedEachCall)
         ASSERT_EQ(m_fake->HandedOutBstrs().size(), static_cast<size_t>(i + 1));
         BSTR handed = m_fake->HandedOutBstrs().back();
         EXPECT_NE(url.GetString(), handed);
-        EXPECT_EQ(std::count(spy.Freed().begin() + freedBefore, spy.Freed().end(), handed), 1)
-            << i;
+        EXPECT_EQ(std::count(spy.Freed().begin() + freedBefore, spy.Freed().end(), handed), 1) << i;
     }
     const FakeInvokeCall& call = m_fake->Calls().back();
     EXPECT_EQ(call.dispid, 211);
@@ -205,9 +204,9 @@ TEST_F(HostingInvoke, FailedCallRaisesOleExceptionWithItsCode)
     EXPECT_EQ(result, L"before");
 
     m_fake->FailNext(104, DISP_E_MEMBERNOTFOUND);
-    EXPECT_THROW(Browser().InvokeHelper(104, DISPATCH_METHOD, VT_EMPTY, nullptr, Params(VTS_BSTR),
-                                        L"x"),
-                 COleException);
+    EXPECT_THROW(
+        Browser().InvokeHelper(104, DISPATCH_METHOD, VT_EMPTY, nullptr, Params(VTS_BSTR), L"x"),
+        COleException);
 }
 
 TEST_F(HostingInvoke, ControlExceptionRaisesDispatchExceptionWithItsDescription)

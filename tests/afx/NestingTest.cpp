@@ -65,7 +65,8 @@ TEST(Nesting, HeadroomShrinksByEachNestedCallWhereTheSystemLimitsThem)
     ASSERT_TRUE(wnd.CreateEx(0, L"STATIC", L"nesting", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     wnd.SendMessage(WM_NEST, 4);
     ASSERT_EQ(wnd.headrooms.size(), 5u);
-    for (size_t i = 0; i < wnd.headrooms.size(); ++i) {
+    for (size_t i = 0; i < wnd.headrooms.size(); ++i)
+    {
         if (top < kProbe)  // Wine: a fixed number of nested calls per thread
             EXPECT_EQ(wnd.headrooms[i], top - 1 - static_cast<int>(i)) << i;
         else  // no fixed limit: as deep as asked

@@ -7,8 +7,7 @@
 #include "afx/OleDispatchException.h"
 #include "afx/OleException.h"
 
-namespace
-{
+namespace {
 
 class CShape : public CObject
 {
@@ -84,7 +83,7 @@ TEST(RuntimeClass, CreateObjectOnlyForDynCreateClasses)
     EXPECT_EQ(RUNTIME_CLASS(CSquare), made->GetRuntimeClass());
     auto* square = dynamic_cast<CSquare*>(made.get());
     ASSERT_NE(nullptr, square);
-    EXPECT_EQ(4, square->m_nSides);          // built by its constructor
+    EXPECT_EQ(4, square->m_nSides);  // built by its constructor
     EXPECT_EQ(1.5, square->m_dSide);
 
     std::unique_ptr<CObject> other(RUNTIME_CLASS(CSquare)->CreateObject());
@@ -111,28 +110,37 @@ TEST(Exceptions, ClassChainOfTheLibraryExceptions)
 
 TEST(Exceptions, ThrownByValueCaughtAsBase)
 {
-    try {
+    try
+    {
         AfxThrowMemoryException();
         ADD_FAILURE() << "no exception";
-    } catch (CException& e) {
+    }
+    catch (CException& e)
+    {
         EXPECT_TRUE(e.IsKindOf(RUNTIME_CLASS(CMemoryException)));
         EXPECT_TRUE(e.Describe() == L"Out of memory.");
     }
 
-    try {
+    try
+    {
         AfxThrowOleException(E_ACCESSDENIED);
         ADD_FAILURE() << "no exception";
-    } catch (CException& e) {
+    }
+    catch (CException& e)
+    {
         auto* ole = dynamic_cast<COleException*>(&e);
         ASSERT_NE(nullptr, ole);
         EXPECT_EQ(E_ACCESSDENIED, ole->m_sc);
         EXPECT_FALSE(e.Describe().IsEmpty());
     }
 
-    try {
+    try
+    {
         AfxThrowOleDispatchException(7, L"The page refused the call", 12);
         ADD_FAILURE() << "no exception";
-    } catch (COleDispatchException& e) {
+    }
+    catch (COleDispatchException& e)
+    {
         EXPECT_EQ(7, e.m_wCode);
         EXPECT_EQ(12u, e.m_dwHelpContext);
         EXPECT_TRUE(e.m_strDescription == L"The page refused the call");
@@ -146,7 +154,7 @@ TEST(Exceptions, MessagesAndFallbacks)
     CMemoryException memory;
     ASSERT_TRUE(memory.GetErrorMessage(text, 64));
     EXPECT_STREQ(L"Out of memory.", text);
-    ASSERT_TRUE(memory.GetErrorMessage(text, 4));    // truncated, still terminated
+    ASSERT_TRUE(memory.GetErrorMessage(text, 4));  // truncated, still terminated
     EXPECT_STREQ(L"Out", text);
 
     // Without a message the description is the class name.
@@ -168,4 +176,4 @@ TEST(Exceptions, MessagesAndFallbacks)
     EXPECT_EQ(3, copy.m_wCode);
 }
 
-} // namespace
+}  // namespace

@@ -7,8 +7,7 @@
 #include "afx/MemoryException.h"
 #include "afx/String.h"
 
-namespace
-{
+namespace {
 
 // A BSTR released at scope end.
 struct Bstr
@@ -125,18 +124,18 @@ TEST(CStringFind, EdgesOfTheSearch)
     CString s(L"abcabc");
     EXPECT_EQ(0, s.Find(L"abc"));
     EXPECT_EQ(3, s.Find(L"abc", 1));
-    EXPECT_EQ(4, s.Find(L"bc", 2));          // the match ends at the very end
+    EXPECT_EQ(4, s.Find(L"bc", 2));  // the match ends at the very end
     EXPECT_EQ(5, s.Find(L"c", 5));
     EXPECT_EQ(5, s.Find(L'c', 5));
     EXPECT_EQ(-1, s.Find(L"abcd"));
-    EXPECT_EQ(-1, s.Find(L"c", 6));          // start at the end
-    EXPECT_EQ(-1, s.Find(L"a", 7));          // start past the end
+    EXPECT_EQ(-1, s.Find(L"c", 6));  // start at the end
+    EXPECT_EQ(-1, s.Find(L"a", 7));  // start past the end
     EXPECT_EQ(-1, s.Find(L'a', 6));
-    EXPECT_EQ(0, s.Find(L"a", -5));          // negative start counts as 0
+    EXPECT_EQ(0, s.Find(L"a", -5));  // negative start counts as 0
     EXPECT_EQ(2, s.Find(L'c', -1));
-    EXPECT_EQ(-1, s.Find(L"ABC"));           // case-sensitive
+    EXPECT_EQ(-1, s.Find(L"ABC"));  // case-sensitive
 
-    EXPECT_EQ(2, s.Find(L"", 2));            // empty needle: the start, up to the length
+    EXPECT_EQ(2, s.Find(L"", 2));  // empty needle: the start, up to the length
     EXPECT_EQ(6, s.Find(L"", 6));
     EXPECT_EQ(-1, s.Find(L"", 7));
     EXPECT_EQ(0, s.Find(static_cast<LPCWSTR>(nullptr)));
@@ -176,7 +175,7 @@ TEST(CStringExtract, MidLeftRightAreClamped)
 
 TEST(CStringBstr, FromBstrKeepsEmbeddedNuls)
 {
-    static const wchar_t raw[] = { L'a', L'b', 0, L'c', L'd' };
+    static const wchar_t raw[] = {L'a', L'b', 0, L'c', L'd'};
     Bstr b(::SysAllocStringLen(raw, 5));
     ASSERT_NE(nullptr, b.b);
 
@@ -221,7 +220,7 @@ TEST(CStringConcat, EveryOperandOrder)
     EXPECT_STREQ(L"xyz", s.GetString());
     EXPECT_EQ(3, s.GetLength());
 
-    static const wchar_t raw[] = { L'1', 0, L'2' };
+    static const wchar_t raw[] = {L'1', 0, L'2'};
     CString withNul(raw, 3);
     CString joined = a + withNul;
     EXPECT_EQ(5, joined.GetLength());
@@ -240,16 +239,16 @@ TEST(CStringCompare, EqualityAndOrderFromBothSides)
     EXPECT_TRUE(abc != CString(L"ABC"));
 
     EXPECT_TRUE(abc < L"abd");
-    EXPECT_TRUE(L"ab" < abc);                // a prefix sorts first
+    EXPECT_TRUE(L"ab" < abc);  // a prefix sorts first
     EXPECT_FALSE(abc < L"abc");
-    EXPECT_TRUE(CString(L"B") < CString(L"a"));   // ordinal
+    EXPECT_TRUE(CString(L"B") < CString(L"a"));  // ordinal
     EXPECT_FALSE(CString(L"a") < CString(L"B"));
 
     EXPECT_TRUE(CString() == L"");
     EXPECT_TRUE(CString() == static_cast<LPCWSTR>(nullptr));
 
-    static const wchar_t x[] = { L'a', 0, L'x' };
-    static const wchar_t y[] = { L'a', 0, L'y' };
+    static const wchar_t x[] = {L'a', 0, L'x'};
+    static const wchar_t y[] = {L'a', 0, L'y'};
     EXPECT_NE(CString(x, 3), CString(y, 3));
     EXPECT_TRUE(CString(x, 3) < CString(y, 3));
     EXPECT_NE(CString(x, 3), L"a");
@@ -290,7 +289,7 @@ TEST(CStringAccess, IndexBounds)
 {
     CString s(L"ab");
     EXPECT_EQ(L'a', s.GetAt(0));
-    EXPECT_EQ(L'\0', s.GetAt(2));            // the terminator is readable
+    EXPECT_EQ(L'\0', s.GetAt(2));  // the terminator is readable
     EXPECT_THROW(s.GetAt(3), std::out_of_range);
     EXPECT_THROW(s.GetAt(-1), std::out_of_range);
     EXPECT_THROW(s.SetAt(2, L'x'), std::out_of_range);
@@ -305,15 +304,18 @@ TEST(CStringMemory, ImpossibleLengthsThrowMemoryException)
 
     CString s(L"kept");
     EXPECT_THROW(s.GetBuffer(INT_MAX), CMemoryException);
-    EXPECT_STREQ(L"kept", s.GetString());   // a failed request leaves the string as it was
+    EXPECT_STREQ(L"kept", s.GetString());  // a failed request leaves the string as it was
 
-    try {
+    try
+    {
         s.GetBuffer(INT_MAX / 2 + 1);
         ADD_FAILURE() << "no exception";
-    } catch (CException& e) {
+    }
+    catch (CException& e)
+    {
         EXPECT_TRUE(e.IsKindOf(RUNTIME_CLASS(CMemoryException)));
         EXPECT_FALSE(e.Describe().IsEmpty());
     }
 }
 
-} // namespace
+}  // namespace

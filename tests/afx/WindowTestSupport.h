@@ -73,7 +73,7 @@ struct Received
 {
     int nID;
     UINT nMsg;
-    std::string data;   // up to 8 bytes that lParam pointed at (messages 0x0370 and up)
+    std::string data;  // up to 8 bytes that lParam pointed at (messages 0x0370 and up)
 };
 
 inline std::vector<Received>& ReceivedMessages()
@@ -86,7 +86,7 @@ inline LRESULT CALLBACK RecorderProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM
 {
     if (nMsg >= 0x0370 && nMsg < 0x8000)
     {
-        Received r{ ::GetDlgCtrlID(hWnd), nMsg, std::string() };
+        Received r{::GetDlgCtrlID(hWnd), nMsg, std::string()};
         if (lParam)
         {
             const char* p = reinterpret_cast<const char*>(lParam);

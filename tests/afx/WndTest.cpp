@@ -23,8 +23,16 @@ public:
     std::vector<std::string> calls;
 
 protected:
-    LRESULT OnOne(WPARAM, LPARAM) { calls.push_back("base one"); return 1; }
-    LRESULT OnTwo(WPARAM w, LPARAM l) { calls.push_back("base two"); return static_cast<LRESULT>(w * 100 + l); }
+    LRESULT OnOne(WPARAM, LPARAM)
+    {
+        calls.push_back("base one");
+        return 1;
+    }
+    LRESULT OnTwo(WPARAM w, LPARAM l)
+    {
+        calls.push_back("base two");
+        return static_cast<LRESULT>(w * 100 + l);
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -66,22 +74,50 @@ protected:
             return -1;
         return nCreateResult;
     }
-    void OnMove(int x, int y) { moves.push_back(POINT{ x, y }); CWnd::OnMove(x, y); }
+    void OnMove(int x, int y)
+    {
+        moves.push_back(POINT{x, y});
+        CWnd::OnMove(x, y);
+    }
     void OnSize(UINT nType, int cx, int cy)
     {
         sizeTypes.push_back(nType);
-        sizes.push_back(SIZE{ cx, cy });
+        sizes.push_back(SIZE{cx, cy});
         CWnd::OnSize(nType, cx, cy);
     }
-    void OnClose() { ++nCloseCalls; CWnd::OnClose(); }
-    void OnDestroy() { ++nDestroyCalls; CWnd::OnDestroy(); }
-    void OnNcDestroy() { ++nNcDestroyCalls; CWnd::OnNcDestroy(); }
+    void OnClose()
+    {
+        ++nCloseCalls;
+        CWnd::OnClose();
+    }
+    void OnDestroy()
+    {
+        ++nDestroyCalls;
+        CWnd::OnDestroy();
+    }
+    void OnNcDestroy()
+    {
+        ++nNcDestroyCalls;
+        CWnd::OnNcDestroy();
+    }
     void PostNcDestroy() override { ++nPostNcDestroyCalls; }
-    LRESULT OnDerivedOne(WPARAM, LPARAM) { calls.push_back("derived one"); return 2; }
+    LRESULT OnDerivedOne(WPARAM, LPARAM)
+    {
+        calls.push_back("derived one");
+        return 2;
+    }
     LRESULT OnThrowLibrary(WPARAM, LPARAM) { throw CMemoryException(); }
     LRESULT OnThrowStd(WPARAM, LPARAM) { throw std::runtime_error("handler failed"); }
-    LRESULT OnStyleChanging(WPARAM, LPARAM) { ++nStyleChanging; return Default(); }
-    LRESULT OnPosChanging(WPARAM, LPARAM) { ++nPosChanging; return Default(); }
+    LRESULT OnStyleChanging(WPARAM, LPARAM)
+    {
+        ++nStyleChanging;
+        return Default();
+    }
+    LRESULT OnPosChanging(WPARAM, LPARAM)
+    {
+        ++nPosChanging;
+        return Default();
+    }
     // Sends another message to itself, then asks for the default processing of its own one.
     LRESULT OnSetText(WPARAM, LPARAM)
     {
@@ -136,7 +172,8 @@ TEST_F(WndTest, CreationRunsWmCreateThroughTheMap)
     EXPECT_EQ(1, wnd.nCreateCalls);
     EXPECT_EQ(&param, wnd.pCreateParam);
     EXPECT_EQ(&wnd, CWnd::FromHandlePermanent(wnd.m_hWnd));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AfxWndProc), ::GetWindowLongPtrW(wnd.m_hWnd, GWLP_WNDPROC));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&AfxWndProc),
+              ::GetWindowLongPtrW(wnd.m_hWnd, GWLP_WNDPROC));
 }
 
 TEST_F(WndTest, CreateFailsWhenOnCreateRefuses)
@@ -156,10 +193,12 @@ TEST_F(WndTest, CreateFailsWhenOnCreateRefuses)
 TEST_F(WndTest, CreateOfUnknownClassFailsWithoutLeavingTheHookArmed)
 {
     CDerivedTestWnd bad;
-    EXPECT_FALSE(bad.CreateEx(0, L"NoSuchClassAnywhere", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_FALSE(
+        bad.CreateEx(0, L"NoSuchClassAnywhere", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     EXPECT_EQ(nullptr, bad.m_hWnd);
     // The next window of the thread, made without the library, must not be taken by `bad`.
-    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                               nullptr);
     ASSERT_NE(nullptr, h);
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(h));
     EXPECT_EQ(nullptr, bad.m_hWnd);
@@ -173,13 +212,13 @@ TEST_F(WndTest, DerivedEntryHidesBaseEntryAndBaseEntryIsReached)
     EXPECT_EQ(2, wnd.SendMessage(WM_TEST_ONE));
     EXPECT_EQ(304, wnd.SendMessage(WM_TEST_TWO, 3, 4));
     EXPECT_EQ(0, wnd.SendMessage(WM_TEST_THREE, 3, 4));  // no entry: default processing
-    std::vector<std::string> expected = { "derived one", "base two" };
+    std::vector<std::string> expected = {"derived one", "base two"};
     EXPECT_EQ(expected, wnd.calls);
 
     CBaseTestWnd base;
     ASSERT_TRUE(CreatePopup(base));
     EXPECT_EQ(1, base.SendMessage(WM_TEST_ONE));
-    EXPECT_EQ(std::vector<std::string>{ "base one" }, base.calls);
+    EXPECT_EQ(std::vector<std::string>{"base one"}, base.calls);
 }
 
 TEST_F(WndTest, MoveCoordinatesAreSignedAndSizesUnsigned)
@@ -205,7 +244,7 @@ TEST_F(WndTest, MoveCoordinatesAreSignedAndSizesUnsigned)
     ASSERT_FALSE(wnd.moves.empty());
     RECT rcClient;
     wnd.GetClientRect(&rcClient);
-    POINT origin = { 0, 0 };
+    POINT origin = {0, 0};
     ::ClientToScreen(wnd.m_hWnd, &origin);
     EXPECT_EQ(origin.x, wnd.moves.back().x);
     EXPECT_EQ(origin.y, wnd.moves.back().y);
@@ -217,20 +256,26 @@ TEST_F(WndTest, CommandsAreRoutedByIdAndNotificationCode)
     CDerivedTestWnd parent;
     ASSERT_TRUE(CreatePopup(parent));
     CButton go, other;
-    ASSERT_TRUE(go.Create(L"go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &parent, 101));
-    ASSERT_TRUE(other.Create(L"other", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(60, 0, 110, 20), &parent, 102));
+    ASSERT_TRUE(
+        go.Create(L"go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 50, 20), &parent, 101));
+    ASSERT_TRUE(other.Create(L"other", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(60, 0, 110, 20),
+                             &parent, 102));
 
     go.SendMessage(BM_CLICK);  // the button tells its parent
     EXPECT_EQ(1, parent.nClicked);
-    parent.SendMessage(WM_COMMAND, MAKEWPARAM(101, BN_DOUBLECLICKED), reinterpret_cast<LPARAM>(go.m_hWnd));
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(101, BN_DOUBLECLICKED),
+                       reinterpret_cast<LPARAM>(go.m_hWnd));
     EXPECT_EQ(1, parent.nClicked);
     EXPECT_EQ(1, parent.nDoubleClicked);
-    parent.SendMessage(WM_COMMAND, MAKEWPARAM(102, BN_CLICKED), reinterpret_cast<LPARAM>(other.m_hWnd));
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(102, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(other.m_hWnd));
     EXPECT_EQ(1, parent.nOtherClicked);
     EXPECT_EQ(1, parent.nClicked);
     // Unknown code or id: nothing runs.
-    parent.SendMessage(WM_COMMAND, MAKEWPARAM(101, BN_SETFOCUS), reinterpret_cast<LPARAM>(go.m_hWnd));
-    parent.SendMessage(WM_COMMAND, MAKEWPARAM(103, BN_CLICKED), reinterpret_cast<LPARAM>(go.m_hWnd));
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(101, BN_SETFOCUS),
+                       reinterpret_cast<LPARAM>(go.m_hWnd));
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(103, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(go.m_hWnd));
     EXPECT_EQ(1, parent.nClicked);
     EXPECT_EQ(1, parent.nDoubleClicked);
     EXPECT_EQ(1, parent.nOtherClicked);
@@ -251,7 +296,7 @@ TEST_F(WndTest, ExceptionsInHandlersDoNotEndTheProgram)
     wnd.PostMessage(WM_TEST_THROW_STD);
     wnd.PostMessage(WM_TEST_TWO, 1, 2);
     EXPECT_TRUE(afxtest::PumpUntil([&] { return !wnd.calls.empty(); }));
-    EXPECT_EQ(std::vector<std::string>{ "base two" }, wnd.calls);
+    EXPECT_EQ(std::vector<std::string>{"base two"}, wnd.calls);
     EXPECT_EQ(2, wnd.SendMessage(WM_TEST_ONE));
 }
 
@@ -330,8 +375,8 @@ TEST_F(WndTest, ModifyStyleWritesOnlyOnChange)
     wnd.nStyleChanging = 0;
     wnd.nPosChanging = 0;
 
-    EXPECT_FALSE(wnd.ModifyStyle(0, WS_CAPTION));       // already there
-    EXPECT_FALSE(wnd.ModifyStyle(WS_THICKFRAME, 0));     // already absent
+    EXPECT_FALSE(wnd.ModifyStyle(0, WS_CAPTION));     // already there
+    EXPECT_FALSE(wnd.ModifyStyle(WS_THICKFRAME, 0));  // already absent
     EXPECT_EQ(0, wnd.nStyleChanging);
 
     EXPECT_TRUE(wnd.ModifyStyle(WS_CAPTION, WS_POPUP));  // flags 0: no repositioning
@@ -370,7 +415,8 @@ TEST_F(WndTest, FromHandleGivesTemporaryObjectsForUnattachedWindows)
     EXPECT_EQ(nullptr, CWnd::FromHandle(nullptr));
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(nullptr));
 
-    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                               nullptr);
     ASSERT_NE(nullptr, h);
     CWnd* pTemp = CWnd::FromHandle(h);
     ASSERT_NE(nullptr, pTemp);
@@ -392,7 +438,8 @@ TEST_F(WndTest, FromHandleGivesTemporaryObjectsForUnattachedWindows)
 
 TEST_F(WndTest, AttachedButNotSubclassedWindowIsForgottenWhenDestroyed)
 {
-    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND h = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                               nullptr);
     CWnd wnd;
     ASSERT_TRUE(wnd.Attach(h));
     EXPECT_TRUE(wnd.DestroyWindow());
@@ -429,16 +476,16 @@ TEST_F(WndTest, PreTranslateWalkGoesFromChildToDialogToOwner)
     msg.hwnd = child.m_hWnd;
     msg.message = WM_KEYDOWN;
     EXPECT_FALSE(CWnd::WalkPreTranslateTree(nullptr, &msg));
-    EXPECT_EQ((std::vector<std::string>{ "child", "dialog", "owner" }), log);
+    EXPECT_EQ((std::vector<std::string>{"child", "dialog", "owner"}), log);
 
     log.clear();
     EXPECT_FALSE(CWnd::WalkPreTranslateTree(dialog.m_hWnd, &msg));
-    EXPECT_EQ((std::vector<std::string>{ "child", "dialog" }), log);
+    EXPECT_EQ((std::vector<std::string>{"child", "dialog"}), log);
 
     log.clear();
     dialog.bTake = TRUE;
     EXPECT_TRUE(CWnd::WalkPreTranslateTree(nullptr, &msg));
-    EXPECT_EQ((std::vector<std::string>{ "child", "dialog" }), log);
+    EXPECT_EQ((std::vector<std::string>{"child", "dialog"}), log);
 }
 
 TEST_F(WndTest, SubclassedControlKeepsItsOwnBehaviour)
@@ -454,7 +501,7 @@ TEST_F(WndTest, SubclassedControlKeepsItsOwnBehaviour)
     EXPECT_STREQ(L"typed", static_cast<LPCWSTR>(edit.GetWindowText()));
     EXPECT_EQ(hEdit, edit.UnsubclassWindow());
     EXPECT_EQ(0, ::SendMessageW(hEdit, WM_TEST_TWO, 3, 4));
-    EXPECT_EQ(std::vector<std::string>{ "base two" }, edit.calls);
+    EXPECT_EQ(std::vector<std::string>{"base two"}, edit.calls);
 }
 
 TEST_F(WndTest, RunTimeClassesChain)

@@ -44,10 +44,14 @@ namespace {
 
 double Now()
 {
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; ::QueryPerformanceFrequency(&f); return f; }();
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
     LARGE_INTEGER t;
     ::QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1e6 / double(freq.QuadPart);   // microseconds
+    return double(t.QuadPart) * 1e6 / double(freq.QuadPart);  // microseconds
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -62,7 +66,8 @@ public:
     void OnInitChildrenWnds() override {}
     SIZE Size() const
     {
-        return SIZE{LONG(m_pImage ? m_pImage->GetWidth() : 0), LONG(m_pImage ? m_pImage->GetHeight() : 0)};
+        return SIZE{LONG(m_pImage ? m_pImage->GetWidth() : 0),
+                    LONG(m_pImage ? m_pImage->GetHeight() : 0)};
     }
 };
 
@@ -82,18 +87,21 @@ void CALLBACK RedrawTick(HWND, UINT, UINT_PTR id, DWORD)
     const SIZE size = p.pDlg->Size();
     std::printf("skin %ld %ld\n", size.cx, size.cy);
     RedrawFloor floor(size);
-    if (!floor.Ready() || size.cx == 0) {
+    if (!floor.Ready() || size.cx == 0)
+    {
         p.status = 3;
         p.pDlg->EndDialog(IDCANCEL);
         return;
     }
     // Warm all three up, then alternate their runs so that drift hits them alike.
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
+    {
         p.pDlg->UpdateView();
         floor.FreshFrame();
         floor.KeptFrame();
     }
-    for (int run = 0; run < p.runs; ++run) {
+    for (int run = 0; run < p.runs; ++run)
+    {
         double t0 = Now();
         for (int i = 0; i < p.frames; ++i)
             p.pDlg->UpdateView();
@@ -107,8 +115,8 @@ void CALLBACK RedrawTick(HWND, UINT, UINT_PTR id, DWORD)
             floor.KeptFrame();
         ::GdiFlush();
         double t3 = Now();
-        std::printf("redraw view %.1f\nredraw fresh %.1f\nredraw kept %.1f\n",
-                    (t1 - t0) / p.frames, (t2 - t1) / p.frames, (t3 - t2) / p.frames);
+        std::printf("redraw view %.1f\nredraw fresh %.1f\nredraw kept %.1f\n", (t1 - t0) / p.frames,
+                    (t2 - t1) / p.frames, (t3 - t2) / p.frames);
         std::fflush(stdout);
     }
     p.pDlg->EndDialog(IDOK);
@@ -164,7 +172,8 @@ __attribute__((noinline)) void PaintStack()
     for (ULONG_PTR* p = reinterpret_cast<ULONG_PTR*>(g_pPaintHigh) - 1;
          p >= reinterpret_cast<ULONG_PTR*>(g_pPaintLow); --p)
         *p = kPaint;
-    std::printf("stack painted %llu\n", static_cast<unsigned long long>(g_pPaintHigh - g_pPaintLow));
+    std::printf("stack painted %llu\n",
+                static_cast<unsigned long long>(g_pPaintHigh - g_pPaintLow));
 }
 
 // Bytes of stack used at the deepest point since PaintStack.
@@ -174,7 +183,8 @@ size_t StackHighWater()
     BYTE* pLowest = g_pPaintHigh;
     for (ULONG_PTR* p = reinterpret_cast<ULONG_PTR*>(g_pPaintLow);
          p < reinterpret_cast<ULONG_PTR*>(g_pPaintHigh); ++p)
-        if (*p != kPaint) {
+        if (*p != kPaint)
+        {
             pLowest = reinterpret_cast<BYTE*>(p);
             break;
         }
@@ -190,10 +200,9 @@ size_t StackReservation()
 
 size_t StackDepthHere()
 {
-    return size_t(static_cast<BYTE*>(Tib()->StackBase)
-                  - static_cast<BYTE*>(__builtin_frame_address(0)));
+    return size_t(static_cast<BYTE*>(Tib()->StackBase) -
+                  static_cast<BYTE*>(__builtin_frame_address(0)));
 }
-
 
 double g_start = 0;
 
@@ -215,7 +224,8 @@ unsigned long long HeapBytesInUse()
     HANDLE heaps[64];
     const DWORD count = ::GetProcessHeaps(64, heaps);
     unsigned long long total = 0;
-    for (DWORD i = 0; i < count && i < 64; ++i) {
+    for (DWORD i = 0; i < count && i < 64; ++i)
+    {
         if (!::HeapLock(heaps[i]))
             continue;
         PROCESS_HEAP_ENTRY entry = {};
@@ -305,8 +315,14 @@ bool TrackGdi(std::vector<std::unique_ptr<CImportPatch>>& patches)
 {
     // The addresses taken here go through the imports, so they are the real functions.
     g_real = RealGdi();
-    struct { const wchar_t* dll; const char* name; void* fn; } redirects[] = {
-        {L"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&TrackCreateCompatibleBitmap)},
+    struct
+    {
+        const wchar_t* dll;
+        const char* name;
+        void* fn;
+    } redirects[] = {
+        {L"gdi32.dll", "CreateCompatibleBitmap",
+         reinterpret_cast<void*>(&TrackCreateCompatibleBitmap)},
         {L"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&TrackCreateCompatibleDC)},
         {L"gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&TrackCreateDIBSection)},
         {L"gdi32.dll", "CreatePatternBrush", reinterpret_cast<void*>(&TrackCreatePatternBrush)},
@@ -317,7 +333,8 @@ bool TrackGdi(std::vector<std::unique_ptr<CImportPatch>>& patches)
         {L"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&TrackDeleteObject)},
     };
     bool all = true;
-    for (const auto& r : redirects) {
+    for (const auto& r : redirects)
+    {
         patches.push_back(std::make_unique<CImportPatch>(r.dll, r.name, r.fn));
         all = patches.back()->Active() && all;
     }
@@ -330,8 +347,8 @@ void Sample(int cycle)
     pmc.cb = sizeof(pmc);
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof(pmc));
     std::printf("sample %d ms %.0f kernel %d gdi %zu user %d heap %llu working %llu depth %llu\n",
-                cycle, (Now() - g_start) / 1000.0,
-                CountKernelHandles(), LiveGdi().size(), static_cast<int>(CountThreadWindows()), HeapBytesInUse(),
+                cycle, (Now() - g_start) / 1000.0, CountKernelHandles(), LiveGdi().size(),
+                static_cast<int>(CountThreadWindows()), HeapBytesInUse(),
                 static_cast<unsigned long long>(pmc.WorkingSetSize),
                 static_cast<unsigned long long>(StackDepthHere()));
     std::fflush(stdout);
@@ -339,9 +356,15 @@ void Sample(int cycle)
 
 struct CycleDriver
 {
-    enum Phase { WaitLogin, WaitGame, WaitBox, Closing } phase = WaitLogin;
+    enum Phase
+    {
+        WaitLogin,
+        WaitGame,
+        WaitBox,
+        Closing
+    } phase = WaitLogin;
     int target = 0;
-    int cycles = 0;   // login windows reached again
+    int cycles = 0;  // login windows reached again
     bool busy = false;
     HWND hGame = nullptr;
     double start = 0;
@@ -367,7 +390,7 @@ HWND VisibleMainWindow()
 struct PopupSearch
 {
     HWND owner;
-    const wchar_t* cls;   // window class, or NULL for the login panel (it has control 1004)
+    const wchar_t* cls;  // window class, or NULL for the login panel (it has control 1004)
     HWND found;
 };
 
@@ -376,8 +399,8 @@ BOOL CALLBACK MatchPopup(HWND h, LPARAM l)
     PopupSearch* p = reinterpret_cast<PopupSearch*>(l);
     wchar_t name[64] = L"";
     ::GetClassNameW(h, name, 64);
-    if (::GetWindow(h, GW_OWNER) == p->owner && ::IsWindowVisible(h)
-        && (p->cls ? std::wcscmp(name, p->cls) == 0 : ::GetDlgItem(h, 1004) != nullptr))
+    if (::GetWindow(h, GW_OWNER) == p->owner && ::IsWindowVisible(h) &&
+        (p->cls ? std::wcscmp(name, p->cls) == 0 : ::GetDlgItem(h, 1004) != nullptr))
         p->found = h;
     return TRUE;
 }
@@ -396,23 +419,28 @@ void CALLBACK CycleTick(HWND, UINT, UINT_PTR, DWORD)
         return;
     d.busy = true;
     CWinApp* pApp = AfxGetApp();
-    switch (d.phase) {
-    case CycleDriver::WaitLogin: {
+    switch (d.phase)
+    {
+    case CycleDriver::WaitLogin:
+    {
         HWND hMain = VisibleMainWindow();
         if (!hMain || !dynamic_cast<CTalvTranslucentDlg*>(pApp->m_pMainWnd))
             break;
         if (SampleWanted(d.cycles))
             Sample(d.cycles);
-        if (d.cycles == d.target) {
+        if (d.cycles == d.target)
+        {
             // What the kept GDI objects are, by kind.
             int kinds[16] = {};
-            for (HGDIOBJ h : LiveGdi()) {
+            for (HGDIOBJ h : LiveGdi())
+            {
                 const DWORD type = ::GetObjectType(h);
                 ++kinds[type < 16 ? type : 0];
             }
             std::printf("gdi_kinds bitmap %d brush %d memdc %d other %d\n", kinds[OBJ_BITMAP],
                         kinds[OBJ_BRUSH], kinds[OBJ_MEMDC],
-                        int(LiveGdi().size()) - kinds[OBJ_BITMAP] - kinds[OBJ_BRUSH] - kinds[OBJ_MEMDC]);
+                        int(LiveGdi().size()) - kinds[OBJ_BITMAP] - kinds[OBJ_BRUSH] -
+                            kinds[OBJ_MEMDC]);
             std::printf("elapsed_ms %.0f\n", (Now() - d.start) / 1000.0);
             d.phase = CycleDriver::Closing;
             if (HWND hPanel = FindOwnedPopup(hMain, nullptr))
@@ -425,10 +453,11 @@ void CALLBACK CycleTick(HWND, UINT, UINT_PTR, DWORD)
         d.phase = CycleDriver::WaitGame;
         fake->SetLocation(kGameUrl);
         d.busy = false;
-        fake->FireNavigateComplete2(kGameUrl);   // returns only when the program ends
+        fake->FireNavigateComplete2(kGameUrl);  // returns only when the program ends
         return;
     }
-    case CycleDriver::WaitGame: {
+    case CycleDriver::WaitGame:
+    {
         HWND hMain = VisibleMainWindow();
         if (!hMain || !dynamic_cast<CTalvGameDlg*>(pApp->m_pMainWnd))
             break;
@@ -437,7 +466,8 @@ void CALLBACK CycleTick(HWND, UINT, UINT_PTR, DWORD)
         ::PostMessageW(hMain, WM_CLOSE, 0, 0);
         break;
     }
-    case CycleDriver::WaitBox: {
+    case CycleDriver::WaitBox:
+    {
         HWND hBox = FindOwnedPopup(d.hGame, L"#32770");
         if (!hBox)
             break;
@@ -489,7 +519,7 @@ int RunCycles(int n)
     return g_driver.cycles == n && code == 0 ? 0 : 5;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

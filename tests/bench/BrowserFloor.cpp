@@ -45,7 +45,7 @@ int Run(HINSTANCE hInst)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int)
 {

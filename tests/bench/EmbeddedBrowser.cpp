@@ -18,7 +18,8 @@ public:
             *ppv = static_cast<IOleInPlaceSite*>(this);
         else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
             *ppv = static_cast<IOleInPlaceFrame*>(this);
-        else {
+        else
+        {
             *ppv = nullptr;
             return E_NOINTERFACE;
         }
@@ -30,13 +31,21 @@ public:
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
     STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetContainer(IOleContainer** pp) override { *pp = nullptr; return E_NOINTERFACE; }
+    STDMETHODIMP GetContainer(IOleContainer** pp) override
+    {
+        *pp = nullptr;
+        return E_NOINTERFACE;
+    }
     STDMETHODIMP ShowObject() override { return S_OK; }
     STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
     STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
 
     // IOleWindow (shared by the site and the frame)
-    STDMETHODIMP GetWindow(HWND* phwnd) override { *phwnd = m_hWnd; return S_OK; }
+    STDMETHODIMP GetWindow(HWND* phwnd) override
+    {
+        *phwnd = m_hWnd;
+        return S_OK;
+    }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IOleInPlaceSite
@@ -86,21 +95,26 @@ EmbeddedBrowser::EmbeddedBrowser(HWND hHost, const RECT& rc, const wchar_t* url)
     // The control makes its window on the way, at the top of the host's children.
     const HWND hBefore = ::GetWindow(hHost, GW_CHILD);
     if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  reinterpret_cast<void**>(&m_pObject)))) {
+                                  reinterpret_cast<void**>(&m_pObject))))
+    {
         m_pObject = nullptr;
         return;
     }
     m_pObject->SetClientSite(m_pSite.get());
     IPersistStreamInit* pInit = nullptr;
-    if (SUCCEEDED(m_pObject->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&pInit)))) {
+    if (SUCCEEDED(
+            m_pObject->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&pInit))))
+    {
         pInit->InitNew();
         pInit->Release();
     }
     RECT pos = rc;
-    const bool inPlace =
-        SUCCEEDED(m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_pSite.get(), 0, hHost, &pos))
-        && ::GetWindow(hHost, GW_CHILD) != nullptr && ::GetWindow(hHost, GW_CHILD) != hBefore;
-    if (FAILED(m_pObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowser)))) {
+    const bool inPlace = SUCCEEDED(m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
+                                                     m_pSite.get(), 0, hHost, &pos)) &&
+                         ::GetWindow(hHost, GW_CHILD) != nullptr &&
+                         ::GetWindow(hHost, GW_CHILD) != hBefore;
+    if (FAILED(m_pObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_pBrowser))))
+    {
         m_pBrowser = nullptr;
         return;
     }
@@ -115,7 +129,8 @@ EmbeddedBrowser::~EmbeddedBrowser()
 {
     if (m_pBrowser)
         m_pBrowser->Release();
-    if (m_pObject) {
+    if (m_pObject)
+    {
         m_pObject->Close(OLECLOSE_NOSAVE);
         m_pObject->SetClientSite(nullptr);
         m_pObject->Release();

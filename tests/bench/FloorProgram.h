@@ -26,7 +26,8 @@ private:
 // The main window's procedure: its destruction ends the message loop.
 inline LRESULT CALLBACK QuitOnDestroyProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_DESTROY) {
+    if (msg == WM_DESTROY)
+    {
         ::PostQuitMessage(0);
         return 0;
     }
@@ -37,7 +38,8 @@ inline LRESULT CALLBACK QuitOnDestroyProc(HWND hWnd, UINT msg, WPARAM wParam, LP
 inline void PumpUntilQuit()
 {
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0)
+    {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

@@ -86,7 +86,8 @@ Image DecodePng(HINSTANCE hInst, UINT id)
         return img;
     std::memcpy(hCopy, pRes, cb);
     IStream* pRaw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(hCopy, TRUE, &pRaw))) {
+    if (FAILED(::CreateStreamOnHGlobal(hCopy, TRUE, &pRaw)))
+    {
         ::GlobalFree(hCopy);
         return img;
     }
@@ -100,12 +101,13 @@ Image DecodePng(HINSTANCE hInst, UINT id)
     BitmapOwner dib = MakeDib32(cx, cy, true, &pBits);
     Gdiplus::Rect rect(0, 0, cx, cy);
     Gdiplus::BitmapData data = {};
-    if (!dib || bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data)
-                    != Gdiplus::Ok)
+    if (!dib || bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+                    Gdiplus::Ok)
         return img;
     for (int y = 0; y < cy; ++y)
         std::memcpy(static_cast<BYTE*>(pBits) + size_t(y) * cx * 4,
-                    static_cast<const BYTE*>(data.Scan0) + ptrdiff_t(y) * data.Stride, size_t(cx) * 4);
+                    static_cast<const BYTE*>(data.Scan0) + ptrdiff_t(y) * data.Stride,
+                    size_t(cx) * 4);
     bitmap.UnlockBits(&data);
     img.hBitmap = std::move(dib);
     img.size = {cx, cy};
@@ -119,8 +121,9 @@ Image LoadButtonImage(HINSTANCE hInst, UINT id)
     if (::FindResourceW(hInst, MAKEINTRESOURCEW(id), L"PNG"))
         return DecodePng(hInst, id);
     Image img;
-    img.hBitmap.reset(static_cast<HBITMAP>(::LoadImageW(hInst, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                                                        LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS)));
+    img.hBitmap.reset(
+        static_cast<HBITMAP>(::LoadImageW(hInst, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
+                                          LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS)));
     BITMAP bm = {};
     if (img.hBitmap && ::GetObjectW(img.hBitmap.get(), sizeof(bm), &bm) == sizeof(bm))
         img.size = {bm.bmWidth, bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight};
@@ -139,7 +142,8 @@ Panel* g_pPanel = nullptr;
 void DrawButton(const DRAWITEMSTRUCT& dis)
 {
     ::FillRect(dis.hDC, &dis.rcItem, g_pPanel->keyBrush.get());
-    for (int i = 0; i < kButtonCount; ++i) {
+    for (int i = 0; i < kButtonCount; ++i)
+    {
         const Image& img = g_pPanel->normal[i];
         if (kButtons[i].id != int(dis.CtlID) || !img.hBitmap)
             continue;
@@ -149,11 +153,14 @@ void DrawButton(const DRAWITEMSTRUCT& dis)
         SelectionScope selection(imgDC.get(), img.hBitmap.get());
         const int x = (dis.rcItem.right - dis.rcItem.left - img.size.cx) / 2;
         const int y = (dis.rcItem.bottom - dis.rcItem.top - img.size.cy) / 2;
-        if (img.bAlpha) {
+        if (img.bAlpha)
+        {
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
             ::GdiAlphaBlend(dis.hDC, x, y, img.size.cx, img.size.cy, imgDC.get(), 0, 0, img.size.cx,
                             img.size.cy, blend);
-        } else {
+        }
+        else
+        {
             ::BitBlt(dis.hDC, x, y, img.size.cx, img.size.cy, imgDC.get(), 0, 0, SRCCOPY);
         }
     }
@@ -161,7 +168,8 @@ void DrawButton(const DRAWITEMSTRUCT& dis)
 
 LRESULT CALLBACK PanelProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_DRAWITEM && g_pPanel) {
+    if (msg == WM_DRAWITEM && g_pPanel)
+    {
         DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
@@ -216,11 +224,11 @@ int Run(HINSTANCE hInst)
                        work.top + ((work.bottom - work.top) - skin.size.cy) / 2};
     // Both windows become layered once made, as the program's do.
     WindowOwner frame(::CreateWindowExW(WS_EX_APPWINDOW, L"OrvaneLayeredFloorFrame", kTitle,
-                                   WS_POPUP, pos.x, pos.y, skin.size.cx, skin.size.cy, nullptr,
-                                   nullptr, hInst, nullptr));
+                                        WS_POPUP, pos.x, pos.y, skin.size.cx, skin.size.cy, nullptr,
+                                        nullptr, hInst, nullptr));
     WindowOwner panelWnd(::CreateWindowExW(0, L"OrvaneLayeredFloorPanel", L"", WS_POPUP, pos.x,
-                                      pos.y, skin.size.cx, skin.size.cy, frame.get(), nullptr, hInst,
-                                      nullptr));
+                                           pos.y, skin.size.cx, skin.size.cy, frame.get(), nullptr,
+                                           hInst, nullptr));
     if (!frame.get() || !panelWnd.get())
         return 4;
     AddLayeredStyle(panelWnd.get());
@@ -232,14 +240,15 @@ int Run(HINSTANCE hInst)
     if (!browser.Ready())
         return 5;
     g_pPanel = &panel;
-    for (int i = 0; i < kButtonCount; ++i) {
+    for (int i = 0; i < kButtonCount; ++i)
+    {
         const ButtonPlace& b = kButtons[i];
         panel.normal[i] = LoadButtonImage(hInst, b.normal);
         panel.hot[i] = LoadButtonImage(hInst, b.hot);
-        if (!panel.normal[i].hBitmap || !panel.hot[i].hBitmap
-            || !::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, b.x, b.y,
-                                  b.cx, b.cy, panelWnd.get(), reinterpret_cast<HMENU>(INT_PTR(b.id)),
-                                  hInst, nullptr))
+        if (!panel.normal[i].hBitmap || !panel.hot[i].hBitmap ||
+            !::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, b.x, b.y,
+                               b.cx, b.cy, panelWnd.get(), reinterpret_cast<HMENU>(INT_PTR(b.id)),
+                               hInst, nullptr))
             return 6;
     }
     ::ShowWindow(panelWnd.get(), SW_SHOW);
@@ -258,7 +267,7 @@ int Run(HINSTANCE hInst)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInst, HINSTANCE, LPWSTR, int)
 {

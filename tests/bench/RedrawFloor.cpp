@@ -11,13 +11,13 @@ namespace {
 using PFN_UPDATELAYEREDWINDOW = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                               BLENDFUNCTION*, DWORD);
 
-} // namespace
+}  // namespace
 
 RedrawFloor::RedrawFloor(SIZE size) : m_size(size)
 {
     m_pImage.reset(LoadImageFromResource(IDB_LOGIN_SKIN, L"PNG", nullptr));
-    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP,
-                               0, 0, size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
+    m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0,
+                               size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     {
         WindowDcScope screen(nullptr);
@@ -72,7 +72,8 @@ void RedrawFloor::FreshFrame()
     graphics.DrawImage(m_pImage.get(), 0, 0, cx, cy);
 
     CLibraryRef user32(L"User32.DLL");
-    if (auto pfnUpdate = user32.GetProc<PFN_UPDATELAYEREDWINDOW>("UpdateLayeredWindow")) {
+    if (auto pfnUpdate = user32.GetProc<PFN_UPDATELAYEREDWINDOW>("UpdateLayeredWindow"))
+    {
         POINT dst = {rcWindow.left, rcWindow.top};
         SIZE size = {cx, cy};
         POINT src = {0, 0};

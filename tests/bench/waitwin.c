@@ -24,32 +24,34 @@ static double now_ms(void)
     return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
 }
 
-static int ignore_errors(Display *d, XErrorEvent *e)
+static int ignore_errors(Display* d, XErrorEvent* e)
 {
     (void)d;
     (void)e;
     return 0; /* windows come and go while we look */
 }
 
-static int name_is(Display *d, Window w, const char *name)
+static int name_is(Display* d, Window w, const char* name)
 {
     int match = 0;
-    char *text = NULL;
-    if (XFetchName(d, w, &text) && text) {
+    char* text = NULL;
+    if (XFetchName(d, w, &text) && text)
+    {
         match = strcmp(text, name) == 0;
         XFree(text);
     }
     return match;
 }
 
-static int seen(Display *d, const char *name, int cx, int cy)
+static int seen(Display* d, const char* name, int cx, int cy)
 {
     Window root_ret, parent, *children = NULL;
     unsigned int n = 0, i;
     int found = 0;
     if (!XQueryTree(d, DefaultRootWindow(d), &root_ret, &parent, &children, &n))
         return 0;
-    for (i = 0; i < n && !found; i++) {
+    for (i = 0; i < n && !found; i++)
+    {
         XWindowAttributes a;
         if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable)
             continue;
@@ -66,7 +68,8 @@ static void end_child(pid_t pid)
 {
     int status, i;
     kill(pid, SIGTERM);
-    for (i = 0; i < 500; i++) {
+    for (i = 0; i < 500; i++)
+    {
         if (waitpid(pid, &status, WNOHANG) == pid)
             return;
         usleep(10000);
@@ -75,17 +78,19 @@ static void end_child(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
-    if (argc < 6) {
+    if (argc < 6)
+    {
         fprintf(stderr, "usage: waitwin NAME WIDTH HEIGHT TIMEOUT_MS COMMAND [ARGS...]\n");
         return 2;
     }
-    const char *name = argv[1];
+    const char* name = argv[1];
     const int cx = atoi(argv[2]), cy = atoi(argv[3]);
     const double limit = atof(argv[4]);
-    Display *d = XOpenDisplay(NULL);
-    if (!d) {
+    Display* d = XOpenDisplay(NULL);
+    if (!d)
+    {
         fprintf(stderr, "waitwin: no X display\n");
         return 2;
     }
@@ -93,17 +98,21 @@ int main(int argc, char **argv)
 
     const double start = now_ms();
     pid_t pid = fork();
-    if (pid == 0) {
+    if (pid == 0)
+    {
         execvp(argv[5], argv + 5);
         _exit(127);
     }
     int found = 0;
     double t = start;
-    while (!found && (t = now_ms()) - start < limit) {
+    while (!found && (t = now_ms()) - start < limit)
+    {
         found = seen(d, name, cx, cy);
-        if (!found) {
+        if (!found)
+        {
             int status;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
+            if (waitpid(pid, &status, WNOHANG) == pid)
+            {
                 fprintf(stderr, "waitwin: the command ended before its window appeared\n");
                 XCloseDisplay(d);
                 return 1;

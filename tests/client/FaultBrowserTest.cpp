@@ -31,7 +31,8 @@ public:
     const std::vector<std::wstring>& Opened() const { return g_opened; }
 
 private:
-    ImportPatch m_patch{L"shell32.dll", "ShellExecuteW", reinterpret_cast<void*>(&RecordShellExecute)};
+    ImportPatch m_patch{L"shell32.dll", "ShellExecuteW",
+                        reinterpret_cast<void*>(&RecordShellExecute)};
 };
 
 using FaultBrowser = LoginFaultTest;
@@ -51,23 +52,32 @@ TEST_F(FaultBrowser, RefusedControlLeavesTheButtonsWorking)
     SIZE login = {};
     bool browserWindow = true, minimised = false;
     RECT homepage = {};
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            login = WindowSize(hWnd);
-            hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
-            browserWindow = dlg.Panel() && dlg.Panel()->m_browser.m_hWnd != nullptr;
-            if (hPanel) {
-                ::GetWindowRect(::GetDlgItem(hPanel, 1006), &homepage);
-                ::MapWindowPoints(nullptr, hPanel, reinterpret_cast<POINT*>(&homepage), 2);
-                for (int id : {1006, 1008, 1009, 1010})
-                    ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
-                ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
-            }
-        }),
-        Script::Wait([&] { minimised = ::IsIconic(hWnd) != FALSE; return minimised; }),
-        Script::Do([&] { ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0); }),
-    }, &hWnd);
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                login = WindowSize(hWnd);
+                hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
+                browserWindow = dlg.Panel() && dlg.Panel()->m_browser.m_hWnd != nullptr;
+                if (hPanel)
+                {
+                    ::GetWindowRect(::GetDlgItem(hPanel, 1006), &homepage);
+                    ::MapWindowPoints(nullptr, hPanel, reinterpret_cast<POINT*>(&homepage), 2);
+                    for (int id : {1006, 1008, 1009, 1010})
+                        ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
+                    ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
+                }
+            }),
+            Script::Wait([&] {
+                minimised = ::IsIconic(hWnd) != FALSE;
+                return minimised;
+            }),
+            Script::Do([&] { ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0); }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -95,7 +105,7 @@ TEST_F(FaultBrowser, RefusedControlLeavesTheButtonsWorking)
 struct NavigateFault
 {
     const char* name;
-    bool exception;   // the control raises its own exception, else it fails with kOddFailure
+    bool exception;  // the control raises its own exception, else it fails with kOddFailure
 };
 
 class FaultNavigate : public LoginFaultTest, public ::testing::WithParamInterface<NavigateFault>
@@ -118,15 +128,20 @@ TEST_P(FaultNavigate, FailingNavigateIsReportedAndTheLoginWindowGoesOn)
     });
     HWND hWnd = nullptr, hPanel = nullptr;
     SIZE login = {};
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            login = WindowSize(hWnd);
-            hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
-            if (hPanel)
-                ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-        }),
-    }, &hWnd);
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                login = WindowSize(hWnd);
+                hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
+                if (hPanel)
+                    ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -140,10 +155,12 @@ TEST_P(FaultNavigate, FailingNavigateIsReportedAndTheLoginWindowGoesOn)
     EXPECT_FALSE(::IsWindow(hWnd));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, FaultNavigate,
-    ::testing::Values(NavigateFault{"ErrorCode", false}, NavigateFault{"ControlException", true}),
-    [](const ::testing::TestParamInfo<NavigateFault>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Faults, FaultNavigate,
+                         ::testing::Values(NavigateFault{"ErrorCode", false},
+                                           NavigateFault{"ControlException", true}),
+                         [](const ::testing::TestParamInfo<NavigateFault>& info) {
+                             return info.param.name;
+                         });
 
 // A completed navigation to the game host whose location cannot be read: the report comes from
 // the library's event handling, no hand-over starts, and the next completed navigation hands over
@@ -160,32 +177,37 @@ TEST_P(FaultNavigate, FailingLocationIsReportedAndTheNextNavigationHandsOver)
     bool loginAfterFault = false, panelAfterFault = false;
     int reportsAfterFault = -1;
     std::wstring gameUrl, gameView;
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            fake = FakeWebBrowser::Newest();
-            fake->SetLocation(kGameLocation);
-            if (exception)
-                fake->ThrowNext(211, 0, E_FAIL, L"location unavailable");
-            else
-                fake->FailNext(211, kOddFailure);
-            fake->FireNavigateComplete2(kGameNavigation);
-            reportsAfterFault = exception ? debug.Count({L"exception", L"location unavailable"})
-                                          : debug.Count({L"exception", L"0x80041234"});
-            loginAfterFault = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
-            panelAfterFault = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
-        }),
-        Script::Nesting([&] { fake->FireNavigateComplete2(kGameNavigation); }),
-        Script::Wait([&] { return RunningGameWindow() != nullptr; }),
-        Script::Do([&] {
-            CTalvGameDlg* game = RunningGameWindow();
-            gameUrl = game->m_strUrl.GetString();
-            if (FakeWebBrowser* view = FakeWebBrowser::Newest(); view && view != fake
-                && !view->Navigations().empty())
-                gameView = view->Navigations().back();
-            game->EndDialog(IDCANCEL);
-        }),
-    }, &hWnd);
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                fake = FakeWebBrowser::Newest();
+                fake->SetLocation(kGameLocation);
+                if (exception)
+                    fake->ThrowNext(211, 0, E_FAIL, L"location unavailable");
+                else
+                    fake->FailNext(211, kOddFailure);
+                fake->FireNavigateComplete2(kGameNavigation);
+                reportsAfterFault = exception ? debug.Count({L"exception", L"location unavailable"})
+                                              : debug.Count({L"exception", L"0x80041234"});
+                loginAfterFault = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
+                panelAfterFault = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
+            }),
+            Script::Nesting([&] { fake->FireNavigateComplete2(kGameNavigation); }),
+            Script::Wait([&] { return RunningGameWindow() != nullptr; }),
+            Script::Do([&] {
+                CTalvGameDlg* game = RunningGameWindow();
+                gameUrl = game->m_strUrl.GetString();
+                if (FakeWebBrowser* view = FakeWebBrowser::Newest();
+                    view && view != fake && !view->Navigations().empty())
+                    gameView = view->Navigations().back();
+                game->EndDialog(IDCANCEL);
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut()) << "steps done: " << script.StepsDone();
@@ -197,4 +219,4 @@ TEST_P(FaultNavigate, FailingLocationIsReportedAndTheNextNavigationHandsOver)
     EXPECT_FALSE(::IsWindow(hWnd));
 }
 
-} // namespace
+}  // namespace

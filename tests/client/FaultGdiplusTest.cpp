@@ -83,7 +83,10 @@ public:
 
 private:
     template <class Fn>
-    static void* F(Fn f) { return reinterpret_cast<void*>(f); }
+    static void* F(Fn f)
+    {
+        return reinterpret_cast<void*>(f);
+    }
     ImportPatch m_startup{L"gdiplus.dll", "GdiplusStartup", F(&FailingStartup)};
     ImportPatch m_shutdown{L"gdiplus.dll", "GdiplusShutdown", F(&IgnoredShutdown)};
     ImportPatch m_stream{L"gdiplus.dll", "GdipLoadImageFromStream", F(&NoImageFromStream)};
@@ -108,7 +111,7 @@ public:
 
 TEST(FaultGdiplus, StartFailsLoginWindowIsEmptyAndTheCloseButtonStillEndsTheProgram)
 {
-    static CountingApp app;   // the application from here on, as in the program
+    static CountingApp app;  // the application from here on, as in the program
     ASSERT_EQ(AfxGetApp(), &app);
     AfxEnableControlContainer();
     FakeBrowserRegistration browser;
@@ -122,33 +125,37 @@ TEST(FaultGdiplus, StartFailsLoginWindowIsEmptyAndTheCloseButtonStillEndsTheProg
     HWND hLogin = nullptr, hPanel = nullptr;
     SIZE login = {-1, -1}, panel = {-1, -1};
     bool visible = false, closeBound = false;
-    Script script({
-        Script::Wait([&] {
-            hLogin = app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : nullptr;
-            return hLogin && ::IsWindowVisible(hLogin);
-        }),
-        Script::Do([&] {
-            visible = ::IsWindowVisible(hLogin) != FALSE;
-            login = WindowSize(hLogin);
-            hPanel = OwnedPanel(hLogin);
-            if (hPanel) {
-                panel = WindowSize(hPanel);
-                HWND hClose = ::GetDlgItem(hPanel, 1004);
-                closeBound = CWnd::FromHandlePermanent(hClose) != nullptr;
-                // The close button paints without its image.
-                HDC hScreen = ::GetDC(nullptr);
-                HDC hDC = ::CreateCompatibleDC(hScreen);
-                HBITMAP hbm = ::CreateCompatibleBitmap(hScreen, 35, 35);
-                ::ReleaseDC(nullptr, hScreen);
-                HGDIOBJ old = ::SelectObject(hDC, hbm);
-                ::SendMessageW(hClose, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hDC), PRF_CLIENT);
-                ::SelectObject(hDC, old);
-                ::DeleteObject(hbm);
-                ::DeleteDC(hDC);
-                ::PostMessageW(hClose, BM_CLICK, 0, 0);
-            }
-        }),
-    }, &hLogin);
+    Script script(
+        {
+            Script::Wait([&] {
+                hLogin = app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : nullptr;
+                return hLogin && ::IsWindowVisible(hLogin);
+            }),
+            Script::Do([&] {
+                visible = ::IsWindowVisible(hLogin) != FALSE;
+                login = WindowSize(hLogin);
+                hPanel = OwnedPanel(hLogin);
+                if (hPanel)
+                {
+                    panel = WindowSize(hPanel);
+                    HWND hClose = ::GetDlgItem(hPanel, 1004);
+                    closeBound = CWnd::FromHandlePermanent(hClose) != nullptr;
+                    // The close button paints without its image.
+                    HDC hScreen = ::GetDC(nullptr);
+                    HDC hDC = ::CreateCompatibleDC(hScreen);
+                    HBITMAP hbm = ::CreateCompatibleBitmap(hScreen, 35, 35);
+                    ::ReleaseDC(nullptr, hScreen);
+                    HGDIOBJ old = ::SelectObject(hDC, hbm);
+                    ::SendMessageW(hClose, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hDC),
+                                   PRF_CLIENT);
+                    ::SelectObject(hDC, old);
+                    ::DeleteObject(hbm);
+                    ::DeleteDC(hDC);
+                    ::PostMessageW(hClose, BM_CLICK, 0, 0);
+                }
+            }),
+        },
+        &hLogin);
     const int code = AfxRunApp(&app);
 
     EXPECT_FALSE(script.TimedOut());
@@ -171,4 +178,4 @@ TEST(FaultGdiplus, StartFailsLoginWindowIsEmptyAndTheCloseButtonStillEndsTheProg
     ForgetQuit();
 }
 
-} // namespace
+}  // namespace

@@ -15,14 +15,14 @@ const size_t kMegabyte = size_t(1) << 20;
 
 enum class UrlArg
 {
-    Empty,            // by reference to VT_EMPTY
-    Null,             // by reference to VT_NULL
-    Integer,          // by reference to VT_I4
-    NullString,       // by reference to a VT_BSTR whose BSTR is NULL
-    Object,           // by reference to VT_DISPATCH
-    NullReference,    // VT_VARIANT | VT_BYREF with a NULL pointer
-    IntegerByValue,   // VT_I4 by value
-    Missing,          // only the first argument
+    Empty,           // by reference to VT_EMPTY
+    Null,            // by reference to VT_NULL
+    Integer,         // by reference to VT_I4
+    NullString,      // by reference to a VT_BSTR whose BSTR is NULL
+    Object,          // by reference to VT_DISPATCH
+    NullReference,   // VT_VARIANT | VT_BYREF with a NULL pointer
+    IntegerByValue,  // VT_I4 by value
+    Missing,         // only the first argument
 };
 
 struct OddCase
@@ -38,22 +38,38 @@ void FireOdd(FakeWebBrowser* fake, UrlArg kind)
     ::VariantInit(&target);
     // What a careless reader of bstrVal would take for a string: no valid address.
     target.llVal = 0x10;
-    switch (kind) {
-    case UrlArg::Null: target.vt = VT_NULL; break;
+    switch (kind)
+    {
+    case UrlArg::Null:
+        target.vt = VT_NULL;
+        break;
     case UrlArg::Integer:
-    case UrlArg::IntegerByValue: target.vt = VT_I4; target.lVal = 0x1234; break;
-    case UrlArg::NullString: target.vt = VT_BSTR; target.bstrVal = nullptr; break;
-    case UrlArg::Object: target.vt = VT_DISPATCH; target.pdispVal = fake; break;
-    default: break;
+    case UrlArg::IntegerByValue:
+        target.vt = VT_I4;
+        target.lVal = 0x1234;
+        break;
+    case UrlArg::NullString:
+        target.vt = VT_BSTR;
+        target.bstrVal = nullptr;
+        break;
+    case UrlArg::Object:
+        target.vt = VT_DISPATCH;
+        target.pdispVal = fake;
+        break;
+    default:
+        break;
     }
     VARIANT disp;
     disp.vt = VT_DISPATCH;
     disp.pdispVal = fake;
     VARIANT url;
     ::VariantInit(&url);
-    if (kind == UrlArg::IntegerByValue) {
+    if (kind == UrlArg::IntegerByValue)
+    {
         url = target;
-    } else {
+    }
+    else
+    {
         url.vt = VT_VARIANT | VT_BYREF;
         url.pvarVal = kind == UrlArg::NullReference ? nullptr : &target;
     }
@@ -79,26 +95,31 @@ TEST_P(FaultNavigateEvent, OddUrlArgumentChangesNothing)
     FakeWebBrowser* fake = nullptr;
     bool loginAfter = false, panelAfter = false, gameAfter = true;
     bool handedOver = false;
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            fake = FakeWebBrowser::Newest();
-            fake->SetLocation(kGameLocation);
-            fake->ClearCalls();
-            FireOdd(fake, GetParam().arg);
-        }),
-        Script::Do([&] {
-            loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
-            panelAfter = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
-            gameAfter = RunningGameWindow() != nullptr;
-        }),
-        Script::Nesting([&] { fake->FireNavigateComplete2(kGameNavigation); }),
-        Script::Wait([&] { return RunningGameWindow() != nullptr; }),
-        Script::Do([&] {
-            handedOver = true;
-            RunningGameWindow()->EndDialog(IDCANCEL);
-        }),
-    }, &hWnd);
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                fake = FakeWebBrowser::Newest();
+                fake->SetLocation(kGameLocation);
+                fake->ClearCalls();
+                FireOdd(fake, GetParam().arg);
+            }),
+            Script::Do([&] {
+                loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
+                panelAfter = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
+                gameAfter = RunningGameWindow() != nullptr;
+            }),
+            Script::Nesting([&] { fake->FireNavigateComplete2(kGameNavigation); }),
+            Script::Wait([&] { return RunningGameWindow() != nullptr; }),
+            Script::Do([&] {
+                handedOver = true;
+                RunningGameWindow()->EndDialog(IDCANCEL);
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut()) << "steps done: " << script.StepsDone();
@@ -113,8 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, FaultNavigateEvent,
     ::testing::Values(OddCase{"Empty", UrlArg::Empty}, OddCase{"Null", UrlArg::Null},
                       OddCase{"Integer", UrlArg::Integer},
-                      OddCase{"NullString", UrlArg::NullString},
-                      OddCase{"Object", UrlArg::Object},
+                      OddCase{"NullString", UrlArg::NullString}, OddCase{"Object", UrlArg::Object},
                       OddCase{"NullReference", UrlArg::NullReference},
                       OddCase{"IntegerByValue", UrlArg::IntegerByValue},
                       OddCase{"Missing", UrlArg::Missing}),
@@ -129,24 +149,29 @@ TEST_F(FaultLongUrl, MegabyteWithoutTheHostIsIgnored)
     HWND hWnd = nullptr;
     bool loginAfter = false, gameAfter = true, locationRead = true;
     // The host in other letter case, at the very end, does not count.
-    const std::wstring url = L"http://www.orvane.example/?q=" + std::wstring(kMegabyte, L'a')
-                             + L"&to=GAME.ORVANE.EXAMPLE";
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            FakeWebBrowser* fake = FakeWebBrowser::Newest();
-            fake->ClearCalls();
-            fake->FireNavigateComplete2(url);
-            locationRead = false;
-            for (const FakeInvokeCall& call : fake->Calls())
-                locationRead = locationRead || call.dispid == 211;
-        }),
-        Script::Do([&] {
-            loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
-            gameAfter = RunningGameWindow() != nullptr;
-            ::PostMessageW(::GetDlgItem(dlg.Panel()->m_hWnd, 1004), BM_CLICK, 0, 0);
-        }),
-    }, &hWnd);
+    const std::wstring url = L"http://www.orvane.example/?q=" + std::wstring(kMegabyte, L'a') +
+                             L"&to=GAME.ORVANE.EXAMPLE";
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                FakeWebBrowser* fake = FakeWebBrowser::Newest();
+                fake->ClearCalls();
+                fake->FireNavigateComplete2(url);
+                locationRead = false;
+                for (const FakeInvokeCall& call : fake->Calls())
+                    locationRead = locationRead || call.dispid == 211;
+            }),
+            Script::Do([&] {
+                loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
+                gameAfter = RunningGameWindow() != nullptr;
+                ::PostMessageW(::GetDlgItem(dlg.Panel()->m_hWnd, 1004), BM_CLICK, 0, 0);
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -165,23 +190,28 @@ TEST_F(FaultLongUrl, MegabyteWithTheHostHandsOver)
     HWND hWnd = nullptr;
     FakeWebBrowser* fake = nullptr;
     std::wstring gameUrl, server;
-    const std::wstring url = L"http://www.orvane.example/?q=" + std::wstring(kMegabyte, L'a')
-                             + L"&to=game.orvane.example&server=12&key=abc";
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Nesting([&] {
-            fake = FakeWebBrowser::Newest();
-            fake->SetLocation(kGameLocation);
-            fake->FireNavigateComplete2(url);
-        }),
-        Script::Wait([&] { return RunningGameWindow() != nullptr; }),
-        Script::Do([&] {
-            CTalvGameDlg* game = RunningGameWindow();
-            gameUrl = game->m_strUrl.GetString();
-            server = game->m_strServer.GetString();
-            game->EndDialog(IDCANCEL);
-        }),
-    }, &hWnd);
+    const std::wstring url = L"http://www.orvane.example/?q=" + std::wstring(kMegabyte, L'a') +
+                             L"&to=game.orvane.example&server=12&key=abc";
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Nesting([&] {
+                fake = FakeWebBrowser::Newest();
+                fake->SetLocation(kGameLocation);
+                fake->FireNavigateComplete2(url);
+            }),
+            Script::Wait([&] { return RunningGameWindow() != nullptr; }),
+            Script::Do([&] {
+                CTalvGameDlg* game = RunningGameWindow();
+                gameUrl = game->m_strUrl.GetString();
+                server = game->m_strServer.GetString();
+                game->EndDialog(IDCANCEL);
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut()) << "steps done: " << script.StepsDone();
@@ -190,4 +220,4 @@ TEST_F(FaultLongUrl, MegabyteWithTheHostHandsOver)
     EXPECT_FALSE(::IsWindow(hWnd));
 }
 
-} // namespace
+}  // namespace

@@ -28,19 +28,25 @@ TEST_P(FaultSkin, LoginWindowOpensEmptyWithItsPanelAndClosesFromTheCloseButton)
     HWND hWnd = nullptr, hPanel = nullptr;
     SIZE login = {-1, -1}, panel = {-1, -1};
     bool browserBound = false;
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            login = WindowSize(hWnd);
-            CTalvStandardDlg* p = dlg.Panel();
-            hPanel = p ? p->m_hWnd : nullptr;
-            if (hPanel) {
-                panel = WindowSize(hPanel);
-                browserBound = p->m_browser.m_hWnd != nullptr;
-                ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-            }
-        }),
-    }, &hWnd);
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                login = WindowSize(hWnd);
+                CTalvStandardDlg* p = dlg.Panel();
+                hPanel = p ? p->m_hWnd : nullptr;
+                if (hPanel)
+                {
+                    panel = WindowSize(hPanel);
+                    browserBound = p->m_browser.m_hWnd != nullptr;
+                    ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+                }
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -55,13 +61,14 @@ TEST_P(FaultSkin, LoginWindowOpensEmptyWithItsPanelAndClosesFromTheCloseButton)
     EXPECT_FALSE(::IsWindow(hPanel));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Skins, FaultSkin,
-    ::testing::Values(SkinCase{"MissingPng", 9999, L"PNG"},
-                      // The manifest: found, but not an image.
-                      SkinCase{"NotAnImage", 1, MAKEINTRESOURCEW(24)},
-                      SkinCase{"MissingBitmap", 9999, MAKEINTRESOURCEW(2)}),
-    [](const ::testing::TestParamInfo<SkinCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Skins, FaultSkin,
+                         ::testing::Values(SkinCase{"MissingPng", 9999, L"PNG"},
+                                           // The manifest: found, but not an image.
+                                           SkinCase{"NotAnImage", 1, MAKEINTRESOURCEW(24)},
+                                           SkinCase{"MissingBitmap", 9999, MAKEINTRESOURCEW(2)}),
+                         [](const ::testing::TestParamInfo<SkinCase>& info) {
+                             return info.param.name;
+                         });
 
 // The skin that the cases above lack is there when asked for properly: the same window opens at
 // the skin's size, so the cases see the fault and not some other failure.
@@ -71,17 +78,22 @@ TEST_F(LoginFaultTest, TheProgramsSkinGivesTheFullSize)
     LoginDlg dlg;
     HWND hWnd = nullptr;
     SIZE login = {-1, -1};
-    Script script({
-        Script::Wait([&] { hWnd = dlg.m_hWnd; return hWnd && ::IsWindowVisible(hWnd); }),
-        Script::Do([&] {
-            login = WindowSize(hWnd);
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-        }),
-    }, &hWnd);
+    Script script(
+        {
+            Script::Wait([&] {
+                hWnd = dlg.m_hWnd;
+                return hWnd && ::IsWindowVisible(hWnd);
+            }),
+            Script::Do([&] {
+                login = WindowSize(hWnd);
+                ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+            }),
+        },
+        &hWnd);
     RunAsMainWindow(dlg);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_EQ(login.cx, 1208);
     EXPECT_EQ(login.cy, 762);
 }
 
-} // namespace
+}  // namespace

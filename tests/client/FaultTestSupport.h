@@ -44,7 +44,8 @@ public:
     int Count(std::initializer_list<const wchar_t*> fragments) const
     {
         int n = 0;
-        for (const std::wstring& line : Lines()) {
+        for (const std::wstring& line : Lines())
+        {
             const std::wstring text = Lower(line);
             bool all = true;
             for (const wchar_t* f : fragments)
@@ -66,10 +67,7 @@ private:
             c = static_cast<wchar_t>(towlower(c));
         return text;
     }
-    static void WINAPI Record(LPCWSTR text)
-    {
-        Lines().push_back(text ? text : L"");
-    }
+    static void WINAPI Record(LPCWSTR text) { Lines().push_back(text ? text : L""); }
 
     ImportPatch m_patch;
 };
@@ -98,15 +96,25 @@ public:
     static Step Wait(std::function<bool()> fn) { return Step{std::move(fn), false}; }
     static Step Do(std::function<void()> fn)
     {
-        return Step{[fn] { fn(); return true; }, false};
+        return Step{[fn] {
+                        fn();
+                        return true;
+                    },
+                    false};
     }
     static Step Nesting(std::function<void()> fn)
     {
-        return Step{[fn] { fn(); return true; }, true};
+        return Step{[fn] {
+                        fn();
+                        return true;
+                    },
+                    true};
     }
 
     explicit Script(std::vector<Step> steps, HWND* phWndToClose = nullptr, int nLimitMs = 15000)
-        : m_steps(std::move(steps)), m_phWnd(phWndToClose), m_nLimitMs(nLimitMs)
+        : m_steps(std::move(steps)),
+          m_phWnd(phWndToClose),
+          m_nLimitMs(nLimitMs)
     {
         Current() = this;
         m_start = std::chrono::steady_clock::now();
@@ -135,8 +143,9 @@ private:
         Script* self = Current();
         if (!self || self->m_stopped)
             return;
-        if (std::chrono::steady_clock::now() - self->m_start
-            > std::chrono::milliseconds(self->m_nLimitMs)) {
+        if (std::chrono::steady_clock::now() - self->m_start >
+            std::chrono::milliseconds(self->m_nLimitMs))
+        {
             self->m_timedOut = true;
             self->m_stopped = true;
             if (CTalvGameDlg* pGame = RunningGameWindow())
@@ -150,7 +159,8 @@ private:
         if (self->m_busy || self->Finished())
             return;
         Step& step = self->m_steps[self->m_next];
-        if (step.nests) {
+        if (step.nests)
+        {
             ++self->m_next;
             step.fn();
             return;
@@ -189,7 +199,8 @@ class ArmedPanel : public CTalvStandardDlg
 {
 public:
     ArmedPanel(CWnd* pParent, std::function<void(FakeWebBrowser*)> arm)
-        : CTalvStandardDlg(pParent), m_arm(std::move(arm))
+        : CTalvStandardDlg(pParent),
+          m_arm(std::move(arm))
     {
     }
     BOOL OnInitDialog() override
@@ -209,7 +220,8 @@ class LoginDlg : public CTalvTranslucentDlg
 public:
     explicit LoginDlg(UINT nSkin = 158, LPCWSTR lpszType = L"PNG",
                       std::function<void(FakeWebBrowser*)> arm = nullptr)
-        : CTalvTranslucentDlg(nSkin, lpszType, nullptr, nullptr), m_arm(std::move(arm))
+        : CTalvTranslucentDlg(nSkin, lpszType, nullptr, nullptr),
+          m_arm(std::move(arm))
     {
     }
     CStandardDialog* CreateStandardDialog() override
@@ -228,4 +240,4 @@ private:
 // The login window tests of the faults; each registers the fake browser as its case needs.
 using LoginFaultTest = logintest::LoginWindowTest;
 
-} // namespace faulttest
+}  // namespace faulttest

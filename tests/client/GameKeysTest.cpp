@@ -55,7 +55,7 @@ protected:
     FakeWebBrowser* m_browser = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(GameKeys, F5NavigatesToTheGameUrlAgainWhereverTheViewWent)
 {

@@ -46,8 +46,14 @@ private:
     bool m_ok = false;
 };
 
-struct DeleteDC { void operator()(HDC h) const { ::DeleteDC(h); } };
-struct DeleteObj { void operator()(HGDIOBJ h) const { ::DeleteObject(h); } };
+struct DeleteDC
+{
+    void operator()(HDC h) const { ::DeleteDC(h); }
+};
+struct DeleteObj
+{
+    void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
+};
 using MemDC = std::unique_ptr<std::remove_pointer_t<HDC>, DeleteDC>;
 using GdiObj = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, DeleteObj>;
 
@@ -102,8 +108,10 @@ bool SavePng(HBITMAP bitmap, const std::wstring& path)
     auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     if (Gdiplus::GetImageEncoders(count, size, encoders) != Gdiplus::Ok)
         return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) == L"image/png") {
+    for (UINT i = 0; i < count; ++i)
+    {
+        if (std::wstring(encoders[i].MimeType) == L"image/png")
+        {
             Gdiplus::Bitmap image(bitmap, nullptr);
             return image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
         }
@@ -140,7 +148,7 @@ std::vector<DWORD> Glyph(const wchar_t* text, const LOGFONTW& lf, SIZE* extent)
         return {};
     GdiObj font(::CreateFontIndirectW(&lf));
     const HGDIOBJ old = ::SelectObject(c.DC(), font.get());
-    RECT all = { 0, 0, 64, 64 };
+    RECT all = {0, 0, 64, 64};
     ::FillRect(c.DC(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     ::SetBkMode(c.DC(), TRANSPARENT);
     ::SetTextColor(c.DC(), RGB(0, 0, 0));
@@ -164,7 +172,7 @@ int Ink(const std::vector<DWORD>& glyph)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
 {
@@ -180,10 +188,11 @@ TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
     // Every character of the caption outside ASCII has a glyph of its own in the caption font
     // (through the font's fall-backs): not empty, not the missing-glyph box.
     const std::vector<DWORD> missing = Glyph(L"\xFFFF", ncm.lfCaptionFont, nullptr);
-    for (const wchar_t* p = kCaption; *p; ++p) {
+    for (const wchar_t* p = kCaption; *p; ++p)
+    {
         if (*p < 0x80)
             continue;
-        const wchar_t one[2] = { *p, 0 };
+        const wchar_t one[2] = {*p, 0};
         const std::vector<DWORD> glyph = Glyph(one, ncm.lfCaptionFont, nullptr);
         EXPECT_GT(Ink(glyph), 10) << "U+" << std::hex << unsigned(*p);
         EXPECT_NE(glyph, missing) << "U+" << std::hex << unsigned(*p)
@@ -197,31 +206,35 @@ TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
     RECT rcWindow = {};
     std::unique_ptr<Canvas> shot;
     ModalScript script;
-    script.Then([&] { ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr,
-                                     RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN
-                                     | RDW_UPDATENOW); })
-          .Then([&] {
-              wchar_t text[256] = {};
-              ::GetWindowTextW(dlg.m_hWnd, text, 256);
-              caption = text;
-              ::GetWindowRect(dlg.m_hWnd, &rcWindow);
-              shot = std::make_unique<Canvas>(rcWindow.right - rcWindow.left,
-                                              rcWindow.bottom - rcWindow.top);
-              // The window's own surface, frame included, whatever lies over it on screen.
-              if (shot->Ok()) {
-                  const HDC window = ::GetWindowDC(dlg.m_hWnd);
-                  EXPECT_TRUE(::BitBlt(shot->DC(), 0, 0, shot->Width(), shot->Height(), window,
-                                       0, 0, SRCCOPY));
-                  ::ReleaseDC(dlg.m_hWnd, window);
-                  ::GdiFlush();
-              }
-          });
+    script
+        .Then([&] {
+            ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN |
+                               RDW_UPDATENOW);
+        })
+        .Then([&] {
+            wchar_t text[256] = {};
+            ::GetWindowTextW(dlg.m_hWnd, text, 256);
+            caption = text;
+            ::GetWindowRect(dlg.m_hWnd, &rcWindow);
+            shot = std::make_unique<Canvas>(rcWindow.right - rcWindow.left,
+                                            rcWindow.bottom - rcWindow.top);
+            // The window's own surface, frame included, whatever lies over it on screen.
+            if (shot->Ok())
+            {
+                const HDC window = ::GetWindowDC(dlg.m_hWnd);
+                EXPECT_TRUE(::BitBlt(shot->DC(), 0, 0, shot->Width(), shot->Height(), window, 0, 0,
+                                     SRCCOPY));
+                ::ReleaseDC(dlg.m_hWnd, window);
+                ::GdiFlush();
+            }
+        });
     EXPECT_EQ(script.Run(dlg), ModalScript::kEndCode);
     EXPECT_EQ(caption, kCaption);
     ASSERT_TRUE(shot && shot->Ok());
 
     // The picture: the part of the window on the screen (maximised, its frame lies outside).
-    const RECT screen = { 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) };
+    const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     RECT visible = {};
     ASSERT_TRUE(::IntersectRect(&visible, &rcWindow, &screen));
     Canvas picture(visible.right - visible.left, visible.bottom - visible.top);
@@ -241,13 +254,14 @@ TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
     // The maximised window reaches past the screen by its frame; look at the part on screen.
     const int top = std::max(frameY, static_cast<int>(-rcWindow.top));
     const int bottom = top + ::GetSystemMetrics(SM_CYCAPTION) - 1;
-    const int left = std::max(frameX, static_cast<int>(-rcWindow.left))
-                     + ::GetSystemMetrics(SM_CXSMICON) + 2;
+    const int left =
+        std::max(frameX, static_cast<int>(-rcWindow.left)) + ::GetSystemMetrics(SM_CXSMICON) + 2;
     const int right = shot->Width() / 2;
     const std::vector<bool> ink = InkColumns(*shot, left, right, top, bottom);
     int first = -1, last = -1;
     for (size_t i = 0; i < ink.size(); ++i)
-        if (ink[i]) {
+        if (ink[i])
+        {
             if (first < 0)
                 first = static_cast<int>(i);
             last = static_cast<int>(i);
@@ -256,6 +270,6 @@ TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
     SIZE extent = {};
     Glyph(kCaption, ncm.lfCaptionFont, &extent);
     const int drawn = last - first + 1;
-    EXPECT_NEAR(drawn, extent.cx, 6) << "caption text " << drawn << " pixels wide, string "
-                                     << extent.cx;
+    EXPECT_NEAR(drawn, extent.cx, 6)
+        << "caption text " << drawn << " pixels wide, string " << extent.cx;
 }

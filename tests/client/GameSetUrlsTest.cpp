@@ -54,11 +54,12 @@ const Example kExamples[] = {
     {L"/enter?uid=7&server=1%202&t=3", L"1%202"},
 };
 
-} // namespace
+}  // namespace
 
 TEST(GameSetUrls, WorkedExamplesWithAndWithoutHost)
 {
-    for (const Example& ex : kExamples) {
+    for (const Example& ex : kExamples)
+    {
         EXPECT_EQ(ServerOf(ex.query), ex.server) << "query " << testing::PrintToString(ex.query);
         const std::wstring full = std::wstring(L"http://game.orvane.example") + ex.query;
         EXPECT_EQ(ServerOf(full), ex.server) << "url " << testing::PrintToString(full);
@@ -112,11 +113,16 @@ public:
 
     std::wstring Next()
     {
-        switch (Pick(4)) {
-        case 0: return Random(ShortOrLong());
-        case 1: return Mutate(kExamples[Pick(std::size(kExamples))].query);
-        case 2: return ServerRun();
-        default: return Mutate(Random(ShortOrLong()));
+        switch (Pick(4))
+        {
+        case 0:
+            return Random(ShortOrLong());
+        case 1:
+            return Mutate(kExamples[Pick(std::size(kExamples))].query);
+        case 2:
+            return ServerRun();
+        default:
+            return Mutate(Random(ShortOrLong()));
         }
     }
 
@@ -127,28 +133,29 @@ private:
     {
         const size_t r = Pick(1000);
         if (r < 2)
-            return 20000 + Pick(50000);     // very long
+            return 20000 + Pick(50000);  // very long
         if (r < 60)
-            return 500 + Pick(4000);        // long
+            return 500 + Pick(4000);  // long
         return Pick(80);
     }
 
     std::wstring Fragment()
     {
         static const wchar_t* const kFragments[] = {
-            L"&", L"=", L"&server=", L"server", L"&server", L"server=", L"&Server=", L"&servers=",
-            L"?", L"/", L"%20", L"&&", L"==", L"uid=7", L"http://game.orvane.example/enter",
-            L"\x670D", L"\x00E9", L"\xD83D\xDE00"};
+            L"&",       L"=",        L"&server=",    L"server", L"&server",
+            L"server=", L"&Server=", L"&servers=",   L"?",      L"/",
+            L"%20",     L"&&",       L"==",          L"uid=7",  L"http://game.orvane.example/enter",
+            L"\x670D",  L"\x00E9",   L"\xD83D\xDE00"};
         const size_t r = Pick(10);
         if (r < 4)
             return kFragments[Pick(std::size(kFragments))];
         if (r < 7)
             return std::wstring(1, wchar_t(L'0' + Pick(10)));
         if (r < 8)
-            return std::wstring(1, wchar_t(0xD800 + Pick(0x800)));     // lone surrogate
+            return std::wstring(1, wchar_t(0xD800 + Pick(0x800)));  // lone surrogate
         if (r < 9)
             return std::wstring(1, wchar_t(L'a' + Pick(26)));
-        return std::wstring(1, wchar_t(1 + Pick(0xFFFE)));              // any non-NUL unit
+        return std::wstring(1, wchar_t(1 + Pick(0xFFFE)));  // any non-NUL unit
     }
 
     std::wstring Random(size_t length)
@@ -163,7 +170,8 @@ private:
     {
         std::wstring s = Random(Pick(20));
         const size_t runs = 1 + Pick(Pick(10) == 0 ? 2000 : 6);
-        for (size_t i = 0; i < runs; ++i) {
+        for (size_t i = 0; i < runs; ++i)
+        {
             s += L"&server=";
             s += Random(Pick(4));
         }
@@ -175,9 +183,11 @@ private:
     std::wstring Mutate(std::wstring s)
     {
         const size_t edits = 1 + Pick(6);
-        for (size_t i = 0; i < edits; ++i) {
+        for (size_t i = 0; i < edits; ++i)
+        {
             const size_t at = s.empty() ? 0 : Pick(s.size() + 1);
-            switch (Pick(4)) {
+            switch (Pick(4))
+            {
             case 0:
                 s.insert(at, Fragment());
                 break;
@@ -201,7 +211,7 @@ private:
     std::mt19937 m_rng;
 };
 
-} // namespace
+}  // namespace
 
 TEST(GameSetUrls, FuzzAgreesWithReference)
 {
@@ -211,12 +221,14 @@ TEST(GameSetUrls, FuzzAgreesWithReference)
     int failures = 0;
     int found = 0, missing = 0, empty = 0;
     size_t longest = 0;
-    for (int i = 0; i < kRuns && failures < 5; ++i) {
+    for (int i = 0; i < kRuns && failures < 5; ++i)
+    {
         const std::wstring url = fuzzer.Next();
         longest = std::max(longest, url.size());
         const std::wstring expected = ReferenceServer(url);
         const std::wstring actual = ServerOf(url);
-        if (actual != expected) {
+        if (actual != expected)
+        {
             ++failures;
             ADD_FAILURE() << "run " << i << " (seed " << seed << "), length " << url.size()
                           << ": got " << testing::PrintToString(actual) << ", expected "

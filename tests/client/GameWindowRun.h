@@ -90,9 +90,8 @@ public:
     ~WindowRecorder()
     {
         for (auto& entry : Procs())
-            if (::IsWindow(entry.first)
-                && ::GetWindowLongPtrW(entry.first, GWLP_WNDPROC)
-                       == reinterpret_cast<LONG_PTR>(&WindowRecorder::Proc))
+            if (::IsWindow(entry.first) && ::GetWindowLongPtrW(entry.first, GWLP_WNDPROC) ==
+                                               reinterpret_cast<LONG_PTR>(&WindowRecorder::Proc))
                 ::SetWindowLongPtrW(entry.first, GWLP_WNDPROC,
                                     reinterpret_cast<LONG_PTR>(entry.second));
         Procs().clear();
@@ -101,8 +100,8 @@ public:
 
     void Watch(HWND hwnd)
     {
-        const LONG_PTR previous = ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
-                                                      reinterpret_cast<LONG_PTR>(&Proc));
+        const LONG_PTR previous =
+            ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
         Procs()[hwnd] = reinterpret_cast<WNDPROC>(previous);
     }
 
@@ -178,7 +177,8 @@ private:
     static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam)
     {
         SentMessageHook* self = Self();
-        if (code == HC_ACTION && self) {
+        if (code == HC_ACTION && self)
+        {
             const CWPSTRUCT* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
             const Received r{cwp->hwnd, cwp->message, cwp->wParam, cwp->lParam};
             for (UINT m : self->m_logged)
@@ -233,7 +233,8 @@ inline bool IsFullScreenState(HWND hwnd)
 // TRUE when a lies above b in the z-order of top-level windows.
 inline bool IsAbove(HWND a, HWND b)
 {
-    for (HWND h = ::GetTopWindow(nullptr); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    for (HWND h = ::GetTopWindow(nullptr); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    {
         if (h == a)
             return true;
         if (h == b)
@@ -242,4 +243,4 @@ inline bool IsAbove(HWND a, HWND b)
     return false;
 }
 
-} // namespace gametest
+}  // namespace gametest

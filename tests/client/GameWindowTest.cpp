@@ -37,7 +37,7 @@ protected:
     FakeBrowserRegistration m_registration;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(GameWindow, InitialisationAddsIconSetsIconsStyleCaptionAndNavigates)
 {
@@ -62,7 +62,8 @@ TEST_F(GameWindow, InitialisationAddsIconSetsIconsStyleCaptionAndNavigates)
 
         // One icon handle serves as big and small window icon.
         EXPECT_EQ(dlg.m_hIcon, GameIcon());
-        EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), GameIcon());
+        EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)),
+                  GameIcon());
         EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)),
                   GameIcon());
 
@@ -103,7 +104,8 @@ TEST_F(GameWindow, CaptionShowsTheServerTextBetweenSAndServerSign)
         {true, L"http://game.orvane.example/enter?server=12", std::wstring(L"Orvanes 服") + kHint},
         {false, nullptr, std::wstring(L"Orvanes服") + kHint},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         CTalvGameDlg dlg;
         if (c.setUrls)
             dlg.SetUrls(kGameUrl, c.serverUrl);
@@ -135,7 +137,8 @@ TEST_F(GameWindow, TrayCallbackRestoresOnlyOnLeftButtonReleaseOfItsIcon)
         EXPECT_EQ(::SendMessageW(dlg.m_hWnd, WM_USER + 1, 154, WM_LBUTTONUP), 1);
         EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
         // Other mouse messages of its own icon: 0, nothing happens.
-        for (LPARAM mouse : {WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        for (LPARAM mouse : {WM_RBUTTONUP, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK})
+        {
             EXPECT_EQ(::SendMessageW(dlg.m_hWnd, WM_USER + 1, 155, mouse), 0) << mouse;
             EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd)) << mouse;
         }
@@ -193,8 +196,10 @@ TEST_F(GameWindow, SizeMessagesResendTheBigIconNullBeforeInitialisation)
             own.push_back(r);
     bool initialised = false;
     int sizesBefore = 0, sizesAfter = 0;
-    for (size_t i = 0; i < own.size(); ++i) {
-        if (own[i].message == WM_INITDIALOG) {
+    for (size_t i = 0; i < own.size(); ++i)
+    {
+        if (own[i].message == WM_INITDIALOG)
+        {
             initialised = true;
             continue;
         }
@@ -202,8 +207,10 @@ TEST_F(GameWindow, SizeMessagesResendTheBigIconNullBeforeInitialisation)
             continue;
         (initialised ? sizesAfter : sizesBefore)++;
         const Received* icon = nullptr;
-        for (size_t j = i + 1; j < own.size(); ++j) {
-            if (own[j].message == WM_SETICON) {
+        for (size_t j = i + 1; j < own.size(); ++j)
+        {
+            if (own[j].message == WM_SETICON)
+            {
                 icon = &own[j];
                 break;
             }
@@ -239,7 +246,7 @@ public:
     std::vector<UINT> defaults;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(GameWindow, RightButtonOnTheWindowItselfGetsNoDefaultProcessing)
 {
@@ -282,7 +289,8 @@ TEST_F(GameWindow, IconLivesUntilTheWindowIsDestroyedThroughItsObject)
             atDestroy = TrayIconExists(hwnd, 155);
     });
     hook.OnMessage(WM_NCDESTROY, [&](const Received& r) {
-        if (r.hwnd == hwnd && hwnd) {
+        if (r.hwnd == hwnd && hwnd)
+        {
             // A taskbar restart now must not bring the removed icon back.
             ::SendMessageW(hwnd, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
             atNcDestroy = TrayIconExists(hwnd, 155);

@@ -107,9 +107,11 @@ TEST_F(HandOverTest, FiftyCyclesThenCloseEndsEveryRunInnermostFirst)
     const std::vector<Event> logins = log.Of(Event::LoginInit);
     ASSERT_EQ(logins.size(), static_cast<size_t>(kCycles + 1));
     const intptr_t first = static_cast<intptr_t>(logins[1].stack - logins[2].stack);
-    for (size_t i = 1; i < logins.size(); ++i) {
+    for (size_t i = 1; i < logins.size(); ++i)
+    {
         EXPECT_LT(logins[i].stack, logins[i - 1].stack);
-        if (i >= 2) {
+        if (i >= 2)
+        {
             EXPECT_EQ(static_cast<intptr_t>(logins[i - 1].stack - logins[i].stack), first) << i;
         }
     }
@@ -120,7 +122,8 @@ TEST_F(HandOverTest, FiftyCyclesThenCloseEndsEveryRunInnermostFirst)
     // One call of the library's window procedure stays open per cycle (the game window's
     // WM_CLOSE); the timer-fired event and the posted close add none that the system counts.
     ASSERT_EQ(nesting.size(), static_cast<size_t>(kCycles + 1));
-    for (size_t i = 0; i < nesting.size(); ++i) {
+    for (size_t i = 0; i < nesting.size(); ++i)
+    {
         EXPECT_EQ(nesting[i].libraryDepth, static_cast<int>(i)) << i;
         EXPECT_EQ(nesting[i].headroom, nesting[0].headroom) << i;
     }
@@ -255,7 +258,8 @@ TEST_F(HandOverTest, EachWayOfClosingLeavesItsNestingPerCycle)
         {CloseWay::AltF4, "Alt+F4", 2, 1},
     };
     const bool limited = NestingIsLimited();
-    for (const Way& way : ways) {
+    for (const Way& way : ways)
+    {
         SCOPED_TRACE(way.name);
         const int kCycles = 3;
         ProgramLog log;
@@ -270,13 +274,15 @@ TEST_F(HandOverTest, EachWayOfClosingLeavesItsNestingPerCycle)
         ExpectCleanEnd(log, code, d);
         EXPECT_EQ(run.captionsRight, kCycles);
         ASSERT_EQ(nesting.size(), static_cast<size_t>(kCycles + 1));
-        for (size_t i = 1; i < nesting.size(); ++i) {
+        for (size_t i = 1; i < nesting.size(); ++i)
+        {
             const int library = nesting[i].libraryDepth - nesting[i - 1].libraryDepth;
             const int counted = nesting[i - 1].headroom - nesting[i].headroom;
             std::printf("%s: cycle %zu nests %d library calls, %d counted calls\n", way.name, i,
                         library, counted);
             EXPECT_EQ(library, way.libraryPerCycle) << i;
-            if (limited) {
+            if (limited)
+            {
                 EXPECT_EQ(counted, way.countedPerCycle) << i;
             }
             EXPECT_LE(2 * counted * CTranslucentApp::kCycleBound + CTranslucentApp::kNestingReserve,
@@ -293,7 +299,8 @@ TEST_F(HandOverTest, NearTheNestingLimitAFreshCopyTakesOverBeforeTheBound)
 {
     if (!NestingIsLimited())
         GTEST_SKIP() << "window procedure calls nest without a fixed limit here";
-    for (const bool copyStarts : {true, false}) {
+    for (const bool copyStarts : {true, false})
+    {
         SCOPED_TRACE(copyStarts ? "the copy starts" : "the copy cannot be started");
         m_freshCopyStarts = copyStarts;
         m_freshCopies = 0;
@@ -332,4 +339,4 @@ TEST_F(HandOverTest, NearTheNestingLimitAFreshCopyTakesOverBeforeTheBound)
     }
 }
 
-} // namespace
+}  // namespace

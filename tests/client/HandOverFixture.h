@@ -78,15 +78,17 @@ struct CycleRun
     // Every cycle but the last login window: login, hand-over, game, close confirmed with Yes.
     void PlanCycles(Driver& d)
     {
-        for (size_t i = 0; i + 1 < cycles.size(); ++i) {
+        for (size_t i = 0; i + 1 < cycles.size(); ++i)
+        {
             Cycle& c = cycles[i];
             c.server = static_cast<int>(i) + 1;
             AwaitLogin(d, c);
             FireHandOver(d, c);
             AwaitGame(d, c);
             d.Do([&c, this] {
-                captionsRight += TextOf(c.hGame) == L"Orvanes" + std::to_wstring(c.server) + L"服"
-                                                        + kHint ? 1 : 0;
+                captionsRight +=
+                    TextOf(c.hGame) == L"Orvanes" + std::to_wstring(c.server) + L"服" + kHint ? 1
+                                                                                              : 0;
             });
             RequestClose(d, c, closeWay);
             AnswerExit(d, IDYES);
@@ -106,4 +108,4 @@ struct CycleRun
     CloseWay closeWay = CloseWay::PostedClose;
 };
 
-} // namespace handover
+}  // namespace handover

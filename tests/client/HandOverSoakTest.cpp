@@ -64,7 +64,6 @@ struct Sample
     size_t windows, browsers;
 };
 
-
 Sample Measure(StackPaint& paint, uintptr_t at)
 {
     Sample s = {};
@@ -98,7 +97,10 @@ TEST(HandOverSoak, DISABLED_Cycles)
     CTranslucentApp::HandOverLimits limits;
     limits.nCycleBound = std::max(limits.nCycleBound, cycles + 1);
     limits.nHardCycleBound = std::max(limits.nHardCycleBound, cycles + 1);
-    limits.startFreshCopy = [&] { ++freshCopies; return TRUE; };
+    limits.startFreshCopy = [&] {
+        ++freshCopies;
+        return TRUE;
+    };
     theApp.SetHandOverLimits(limits);
     ForgetQuit();
 
@@ -121,14 +123,16 @@ TEST(HandOverSoak, DISABLED_Cycles)
 
     Driver d(cycles * 2000 + 60000);
     std::vector<Cycle> run(static_cast<size_t>(cycles) + 1);
-    for (size_t i = 0; i + 1 < run.size(); ++i) {
+    for (size_t i = 0; i + 1 < run.size(); ++i)
+    {
         run[i].server = static_cast<int>(i) + 1;
         AwaitLogin(d, run[i]);
         FireHandOver(d, run[i]);
         AwaitGame(d, run[i]);
         CloseGame(d, run[i], IDYES);
     }
-    if (cycles <= limits.nCycleBound) {
+    if (cycles <= limits.nCycleBound)
+    {
         AwaitLogin(d, run.back());
         ClickLoginClose(d, run.back());
     }
@@ -147,22 +151,24 @@ TEST(HandOverSoak, DISABLED_Cycles)
     const Sample& a = samples[1];
     const Sample& b = samples.back();
     const double n = double(samples.size() - 2);
-    std::printf("\n%zu login windows in %.1f s; fresh copies started: %d\n", samples.size(), seconds,
-                freshCopies);
+    std::printf("\n%zu login windows in %.1f s; fresh copies started: %d\n", samples.size(),
+                seconds, freshCopies);
     std::printf("final stack high-water mark: %zu bytes of %zu reserved\n", paint.HighWater(),
                 paint.Reserved());
-    if (n > 0) {
-        std::printf("per cycle (cycles 1..%zu): stack %.0f bytes, high-water %.0f bytes, USER %.2f, "
-                    "GDI %.2f, handles %.2f, private %.0f bytes, working set %.0f bytes, "
-                    "windows %.2f, browser objects %.2f\n",
-                    samples.size() - 1, double(b.depth - a.depth) / n,
-                    double(b.highWater - a.highWater) / n, (double(b.user) - a.user) / n,
-                    (double(b.gdi) - a.gdi) / n, (double(b.handles) - a.handles) / n,
-                    (double(b.privateBytes) - double(a.privateBytes)) / n,
-                    (double(b.workingSet) - double(a.workingSet)) / n,
-                    (double(b.windows) - double(a.windows)) / n,
-                    (double(b.browsers) - double(a.browsers)) / n);
+    if (n > 0)
+    {
+        std::printf(
+            "per cycle (cycles 1..%zu): stack %.0f bytes, high-water %.0f bytes, USER %.2f, "
+            "GDI %.2f, handles %.2f, private %.0f bytes, working set %.0f bytes, "
+            "windows %.2f, browser objects %.2f\n",
+            samples.size() - 1, double(b.depth - a.depth) / n,
+            double(b.highWater - a.highWater) / n, (double(b.user) - a.user) / n,
+            (double(b.gdi) - a.gdi) / n, (double(b.handles) - a.handles) / n,
+            (double(b.privateBytes) - double(a.privateBytes)) / n,
+            (double(b.workingSet) - double(a.workingSet)) / n,
+            (double(b.windows) - double(a.windows)) / n,
+            (double(b.browsers) - double(a.browsers)) / n);
     }
 }
 
-} // namespace
+}  // namespace

@@ -23,13 +23,12 @@ TEST_F(HandOverTest, NavigationWithoutTheHostChangesNothing)
     AwaitLogin(d, c);
     d.Do([&] {
         c.panelFake->SetLocation(L"http://game.orvane.example/play?uid=7");
-        for (const wchar_t* url : {
-                 L"http://passport.orvane.example/guest/c/qelv/next.php?uid=7&server=12&t=3",
-                 L"http://GAME.ORVANE.EXAMPLE/enter?uid=7&server=12&t=3",
-                 L"http://Game.orvane.example/enter?uid=7&server=12&t=3",
-                 L"http://game.orvane.exampl/enter?uid=7&server=12&t=3",
-                 L"http://game-orvane.example/enter?uid=7&server=12&t=3",
-                 L""})
+        for (const wchar_t* url :
+             {L"http://passport.orvane.example/guest/c/qelv/next.php?uid=7&server=12&t=3",
+              L"http://GAME.ORVANE.EXAMPLE/enter?uid=7&server=12&t=3",
+              L"http://Game.orvane.example/enter?uid=7&server=12&t=3",
+              L"http://game.orvane.exampl/enter?uid=7&server=12&t=3",
+              L"http://game-orvane.example/enter?uid=7&server=12&t=3", L""})
             c.panelFake->FireNavigateComplete2(url);
         for (const FakeInvokeCall& call : c.panelFake->Calls())
             locationReads += call.dispid == 211 ? 1 : 0;
@@ -298,30 +297,36 @@ struct BoxLook
 {
     HWND owner = nullptr;
     bool text = false, yes = false, no = false, others = false, icon = false;
-    bool yesDefault = false;   // Yes has the default-button style and the focus
+    bool yesDefault = false;  // Yes has the default-button style and the focus
 };
 
 BoxLook LookAt(HWND hBox)
 {
     BoxLook look;
     look.owner = ::GetWindow(hBox, GW_OWNER);
-    for (HWND h = ::GetWindow(hBox, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    for (HWND h = ::GetWindow(hBox, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    {
         if (!::IsWindowVisible(h))
             continue;
         const int id = ::GetDlgCtrlID(h);
         wchar_t cls[32] = L"";
         ::GetClassNameW(h, cls, 32);
-        if (_wcsicmp(cls, L"Static") == 0) {
+        if (_wcsicmp(cls, L"Static") == 0)
+        {
             if (TextOf(h) == kExitText)
                 look.text = true;
-            if ((::GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON
-                && ::SendMessageW(h, STM_GETICON, 0, 0))
+            if ((::GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                ::SendMessageW(h, STM_GETICON, 0, 0))
                 look.icon = true;
-        } else if (_wcsicmp(cls, L"Button") == 0) {
-            if (id == IDYES) {
+        }
+        else if (_wcsicmp(cls, L"Button") == 0)
+        {
+            if (id == IDYES)
+            {
                 look.yes = true;
-                look.yesDefault = (::GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON
-                                  && ::GetFocus() == h;
+                look.yesDefault =
+                    (::GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+                    ::GetFocus() == h;
             }
             else if (id == IDNO)
                 look.no = true;
@@ -350,7 +355,8 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
     int gameViewSerial = 0;
     int loginInits = 0;
     log.onLoginInit = [&](HWND) {
-        if (++loginInits == 2) {
+        if (++loginInits == 2)
+        {
             // Nor does a taskbar restart bring it back.
             ::SendMessageW(c.hGame, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
             iconAtLogin = TrayIconExists(c.hGame, kTrayIconId);
@@ -420,5 +426,4 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
     EXPECT_LT(log.IndexOf(Event::LoginInit, back.hLogin), log.IndexOf(Event::Destroyed, c.hGame));
 }
 
-
-} // namespace
+}  // namespace

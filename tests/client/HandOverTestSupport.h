@@ -48,9 +48,17 @@ inline uintptr_t StackHere()
 // What the program did, in order.
 struct Event
 {
-    enum Kind { LoginInit, GameInit, Destroyed, QuitTaken, GdiplusDown, ImageDisposed } kind;
+    enum Kind
+    {
+        LoginInit,
+        GameInit,
+        Destroyed,
+        QuitTaken,
+        GdiplusDown,
+        ImageDisposed
+    } kind;
     HWND hwnd;
-    uintptr_t stack;   // a stack address inside the program's call at that moment
+    uintptr_t stack;  // a stack address inside the program's call at that moment
 };
 
 // Hooks on this thread that log the program's events while the object lives: WM_INITDIALOG of
@@ -134,13 +142,17 @@ private:
     static LRESULT CALLBACK OnSent(int code, WPARAM wParam, LPARAM lParam)
     {
         const CWPSTRUCT* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && Self() && cwp->message == WM_INITDIALOG) {
+        if (code == HC_ACTION && Self() && cwp->message == WM_INITDIALOG)
+        {
             CWnd* pWnd = CWnd::FromHandlePermanent(cwp->hwnd);
-            if (dynamic_cast<CTalvTranslucentDlg*>(pWnd)) {
+            if (dynamic_cast<CTalvTranslucentDlg*>(pWnd))
+            {
                 Self()->m_events.push_back({Event::LoginInit, cwp->hwnd, StackHere()});
                 if (Self()->onLoginInit)
                     Self()->onLoginInit(cwp->hwnd);
-            } else if (dynamic_cast<CTalvGameDlg*>(pWnd)) {
+            }
+            else if (dynamic_cast<CTalvGameDlg*>(pWnd))
+            {
                 Self()->m_events.push_back({Event::GameInit, cwp->hwnd, StackHere()});
             }
         }
@@ -150,7 +162,8 @@ private:
     static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
     {
         if (code == HCBT_DESTROYWND && Self())
-            Self()->m_events.push_back({Event::Destroyed, reinterpret_cast<HWND>(wParam), StackHere()});
+            Self()->m_events.push_back(
+                {Event::Destroyed, reinterpret_cast<HWND>(wParam), StackHere()});
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
@@ -164,7 +177,8 @@ private:
 
     static void WINAPI OnGdiplusShutdown(ULONG_PTR token)
     {
-        if (ProgramLog* self = Self()) {
+        if (ProgramLog* self = Self())
+        {
             self->m_events.push_back({Event::GdiplusDown, nullptr, StackHere()});
             self->liveBrowsersAtShutdown = FakeWebBrowser::Live().size();
             CWinApp* pApp = AfxGetApp();
@@ -216,8 +230,22 @@ public:
     Driver& operator=(const Driver&) = delete;
 
     void Wait(Fn fn) { m_steps.push_back({std::move(fn), false}); }
-    void Do(std::function<void()> fn) { m_steps.push_back({[fn] { fn(); return true; }, false}); }
-    void Nest(std::function<void()> fn) { m_steps.push_back({[fn] { fn(); return true; }, true}); }
+    void Do(std::function<void()> fn)
+    {
+        m_steps.push_back({[fn] {
+                               fn();
+                               return true;
+                           },
+                           false});
+    }
+    void Nest(std::function<void()> fn)
+    {
+        m_steps.push_back({[fn] {
+                               fn();
+                               return true;
+                           },
+                           true});
+    }
 
     bool Finished() const { return m_next >= m_steps.size(); }
     bool TimedOut() const { return m_timedOut; }
@@ -242,8 +270,9 @@ private:
         if (!self || self->m_busy || self->m_timedOut)
             return;
         // Also after the last step: a program that should have ended by now hangs.
-        if (std::chrono::steady_clock::now() - self->m_start
-            > std::chrono::milliseconds(self->m_nLimitMs)) {
+        if (std::chrono::steady_clock::now() - self->m_start >
+            std::chrono::milliseconds(self->m_nLimitMs))
+        {
             self->m_timedOut = true;
             AfxPostQuitMessage(kTimeoutCode);
             return;
@@ -251,7 +280,8 @@ private:
         if (self->Finished())
             return;
         const size_t i = self->m_next;
-        if (self->m_steps[i].nests) {
+        if (self->m_steps[i].nests)
+        {
             ++self->m_next;
             Fn fn = self->m_steps[i].fn;
             fn();
@@ -333,7 +363,8 @@ inline bool QuitPending()
 inline void ForgetQuit()
 {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+    {
     }
     AfxResetQuitState();
 }
@@ -406,12 +437,18 @@ inline void AwaitGame(Driver& d, Cycle& c)
 
 // How the game window is asked to close: a posted WM_CLOSE, or the key message Alt+F4 and the
 // system command that the default window procedure makes of it, dispatched by the modal loop.
-enum class CloseWay { PostedClose, AltF4, SystemCommand };
+enum class CloseWay
+{
+    PostedClose,
+    AltF4,
+    SystemCommand
+};
 
 inline void RequestClose(Driver& d, Cycle& c, CloseWay way = CloseWay::PostedClose)
 {
     d.Do([&c, way] {
-        switch (way) {
+        switch (way)
+        {
         case CloseWay::PostedClose:
             ::PostMessageW(c.hGame, WM_CLOSE, 0, 0);
             break;
@@ -454,4 +491,4 @@ inline void ClickLoginClose(Driver& d, Cycle& c)
     d.Do([&c] { ::PostMessageW(::GetDlgItem(c.hPanel, 1004), BM_CLICK, 0, 0); });
 }
 
-} // namespace handover
+}  // namespace handover

@@ -14,7 +14,6 @@ namespace {
 
 using LoginCommandsTest = FakeBrowserLoginTest;
 
-
 TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWithCancel)
 {
     ProbeLoginDlg dlg;
@@ -22,15 +21,23 @@ TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWith
     bool openAfterKeys = false;
     int ticks = 0;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] { PostStrokes(hWnd, {VK_RETURN, VK_ESCAPE}); return true; },
-        [&] { return ++ticks > 4; },
-        [&] {
-            openAfterKeys = ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) && dlg.ContinueModal();
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            return true;
-        },
-    }, &hWnd);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               PostStrokes(hWnd, {VK_RETURN, VK_ESCAPE});
+                               return true;
+                           },
+                           [&] { return ++ticks > 4; },
+                           [&] {
+                               openAfterKeys = ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) &&
+                                               dlg.ContinueModal();
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd);
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(openAfterKeys);
@@ -48,32 +55,40 @@ TEST_F(LoginCommandsTest, KeysForThePageGoToTheControlFirst)
     std::string keys, tab, tabFocus;
     bool focusInView = false;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] {
-            fake = FakeWebBrowser::Newest();
-            fake->UIActivate();  // as a click into the page does
-            view = fake->View();
-            fake->SetConsumedKeys({VK_DELETE, 'C'});
-            fake->ClearKeyEvents();
-            focusInView = ::GetFocus() == view;
-            PostStrokes(view, {VK_DELETE, VK_BACK, 'A'});
-            return true;
-        },
-        [&] { SetModifier(VK_CONTROL, true); PostStrokes(view, {'C'}); return true; },
-        [&] {
-            SetModifier(VK_CONTROL, false);
-            keys = KeyTrace(fake->KeyEvents());
-            fake->ClearKeyEvents();
-            PostStrokes(view, {VK_TAB});
-            return true;
-        },
-        [&] {
-            tab = KeyTrace(fake->KeyEvents());
-            tabFocus = KeyTrace(fake->KeyEvents(), true);
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            return true;
-        },
-    }, &hWnd);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               fake = FakeWebBrowser::Newest();
+                               fake->UIActivate();  // as a click into the page does
+                               view = fake->View();
+                               fake->SetConsumedKeys({VK_DELETE, 'C'});
+                               fake->ClearKeyEvents();
+                               focusInView = ::GetFocus() == view;
+                               PostStrokes(view, {VK_DELETE, VK_BACK, 'A'});
+                               return true;
+                           },
+                           [&] {
+                               SetModifier(VK_CONTROL, true);
+                               PostStrokes(view, {'C'});
+                               return true;
+                           },
+                           [&] {
+                               SetModifier(VK_CONTROL, false);
+                               keys = KeyTrace(fake->KeyEvents());
+                               fake->ClearKeyEvents();
+                               PostStrokes(view, {VK_TAB});
+                               return true;
+                           },
+                           [&] {
+                               tab = KeyTrace(fake->KeyEvents());
+                               tabFocus = KeyTrace(fake->KeyEvents(), true);
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd);
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(focusInView);
@@ -96,24 +111,29 @@ TEST_F(LoginCommandsTest, OkAndHiddenButtonsOnThePanelDoNothing)
     bool openAfter = false;
     int ticks = 0;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] {
-            hPanel = dlg.Panel()->m_hWnd;
-            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 104)));
-            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(105, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 105)));
-            ::PostMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            return true;
-        },
-        [&] { return ++ticks > 4; },
-        [&] {
-            openAfter = ::IsWindowVisible(hWnd) && ::IsWindowVisible(hPanel) && dlg.ContinueModal();
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            return true;
-        },
-    }, &hWnd);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               hPanel = dlg.Panel()->m_hWnd;
+                               ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                               ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED),
+                                              reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 104)));
+                               ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(105, BN_CLICKED),
+                                              reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 105)));
+                               ::PostMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                               return true;
+                           },
+                           [&] { return ++ticks > 4; },
+                           [&] {
+                               openAfter = ::IsWindowVisible(hWnd) && ::IsWindowVisible(hPanel) &&
+                                           dlg.ContinueModal();
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd);
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(openAfter);
@@ -122,19 +142,25 @@ TEST_F(LoginCommandsTest, OkAndHiddenButtonsOnThePanelDoNothing)
 // Cancel and WM_CLOSE on the panel send WM_CLOSE to the login window, whose run ends with IDCANCEL.
 TEST_F(LoginCommandsTest, CancelAndCloseOnThePanelCloseTheLoginWindow)
 {
-    for (UINT message : { UINT(WM_COMMAND), UINT(WM_CLOSE) }) {
+    for (UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE)})
+    {
         SCOPED_TRACE(message);
         ProbeLoginDlg dlg;
         HWND hWnd = nullptr, hPanel = nullptr;
         TimerScript script({
-            [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-            [&] {
-                hPanel = dlg.Panel()->m_hWnd;
-                ::PostMessageW(hPanel, message, message == WM_COMMAND ? IDCANCEL : 0, 0);
-                return true;
-            },
-            [&] { return false; },   // the run must end without the script
-        }, &hWnd, 5000);
+                               [&] {
+                                   hWnd = dlg.m_hWnd;
+                                   return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                               },
+                               [&] {
+                                   hPanel = dlg.Panel()->m_hWnd;
+                                   ::PostMessageW(hPanel, message,
+                                                  message == WM_COMMAND ? IDCANCEL : 0, 0);
+                                   return true;
+                               },
+                               [&] { return false; },  // the run must end without the script
+                           },
+                           &hWnd, 5000);
         EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
         EXPECT_FALSE(script.TimedOut());
         EXPECT_FALSE(::IsWindow(hWnd));
@@ -164,15 +190,19 @@ TEST_F(LoginCommandsTest, CloseButtonHasClosedTheLoginWindowWhenItsClickReturns)
     HWND hWnd = nullptr, hPanel = nullptr;
     int closesAtReturn = -1;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] {
-            hPanel = dlg.Panel()->m_hWnd;
-            ::SendMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-            closesAtReturn = dlg.closes;
-            return true;
-        },
-        [&] { return false; },   // the run must end without the script
-    }, &hWnd, 5000);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               hPanel = dlg.Panel()->m_hWnd;
+                               ::SendMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+                               closesAtReturn = dlg.closes;
+                               return true;
+                           },
+                           [&] { return false; },  // the run must end without the script
+                       },
+                       &hWnd, 5000);
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_EQ(closesAtReturn, 1);
@@ -181,13 +211,17 @@ TEST_F(LoginCommandsTest, CloseButtonHasClosedTheLoginWindowWhenItsClickReturns)
     EXPECT_FALSE(::IsWindow(hPanel));
 }
 
-struct MinMax { HWND hWnd; int cmd; };
+struct MinMax
+{
+    HWND hWnd;
+    int cmd;
+};
 std::vector<MinMax> g_minMax;
 
 LRESULT CALLBACK RecordMinMax(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_MINMAX)
-        g_minMax.push_back({ reinterpret_cast<HWND>(wParam), int(LOWORD(lParam)) });
+        g_minMax.push_back({reinterpret_cast<HWND>(wParam), int(LOWORD(lParam))});
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -199,18 +233,23 @@ TEST_F(LoginCommandsTest, MinimiseActsOnThePanelFirstThenOnTheLoginWindow)
     HHOOK hHook = nullptr;
     g_minMax.clear();
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] {
-            hPanel = dlg.Panel()->m_hWnd;
-            hHook = ::SetWindowsHookExW(WH_CBT, RecordMinMax, nullptr, ::GetCurrentThreadId());
-            // A click of the button as the button control reports it.
-            ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
-            ::UnhookWindowsHookEx(hHook);
-            loginIconic = ::IsIconic(hWnd) != FALSE;
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            return true;
-        },
-    }, &hWnd);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               hPanel = dlg.Panel()->m_hWnd;
+                               hHook = ::SetWindowsHookExW(WH_CBT, RecordMinMax, nullptr,
+                                                           ::GetCurrentThreadId());
+                               // A click of the button as the button control reports it.
+                               ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
+                               ::UnhookWindowsHookEx(hHook);
+                               loginIconic = ::IsIconic(hWnd) != FALSE;
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd);
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     ASSERT_NE(hHook, nullptr);
@@ -236,28 +275,35 @@ public:
         m_script = source.substr(0, source.rfind('/') + 1) + "record_url.sh";
         char prefix[MAX_PATH] = "";
         DWORD n = ::GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) {
+        if (n == 0 || n >= MAX_PATH)
+        {
             n = ::GetEnvironmentVariableA("HOME", prefix, MAX_PATH);
             m_log = std::string(prefix, n < MAX_PATH ? n : 0) + "/.wine/orvane-urls.log";
-        } else {
+        }
+        else
+        {
             m_log = std::string(prefix, n) + "/orvane-urls.log";
         }
         std::remove(WindowsPath().c_str());
         if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
-                              KEY_READ | KEY_WRITE, nullptr, &m_key, nullptr) == ERROR_SUCCESS) {
+                              KEY_READ | KEY_WRITE, nullptr, &m_key, nullptr) == ERROR_SUCCESS)
+        {
             DWORD type = 0, size = sizeof(m_old);
             m_hadOld = ::RegQueryValueExW(m_key, L"Browsers", nullptr, &type,
                                           reinterpret_cast<BYTE*>(m_old), &size) == ERROR_SUCCESS;
             std::wstring value(m_script.begin(), m_script.end());
-            ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+            ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(value.c_str()),
                              DWORD((value.size() + 1) * sizeof(wchar_t)));
         }
     }
     ~BrowserRedirect()
     {
-        if (m_key) {
+        if (m_key)
+        {
             if (m_hadOld)
-                ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_old),
+                ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(m_old),
                                  DWORD((wcslen(m_old) + 1) * sizeof(wchar_t)));
             else
                 ::RegDeleteValueW(m_key, L"Browsers");
@@ -295,24 +341,28 @@ TEST_F(LoginCommandsTest, LinkButtonsOpenTheirPagesInTheDefaultBrowserOnEachClic
     std::vector<std::string> urls;
     int ticks = 0;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] {
-            hPanel = dlg.Panel()->m_hWnd;
-            browserCalls = FakeWebBrowser::Newest()->Calls().size();
-            for (int id : { 1006, 1006, 1008, 1009, 1010, 1009 })
-                ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
-            return true;
-        },
-        [&] {
-            urls = redirect.Urls();
-            return urls.size() >= 6 || ++ticks > 600;
-        },
-        [&] {
-            browserCallsAfter = FakeWebBrowser::Newest()->Calls().size();
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            return true;
-        },
-    }, &hWnd, 25000);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               hPanel = dlg.Panel()->m_hWnd;
+                               browserCalls = FakeWebBrowser::Newest()->Calls().size();
+                               for (int id : {1006, 1006, 1008, 1009, 1010, 1009})
+                                   ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
+                               return true;
+                           },
+                           [&] {
+                               urls = redirect.Urls();
+                               return urls.size() >= 6 || ++ticks > 600;
+                           },
+                           [&] {
+                               browserCallsAfter = FakeWebBrowser::Newest()->Calls().size();
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd, 25000);
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
 
@@ -332,4 +382,4 @@ TEST_F(LoginCommandsTest, LinkButtonsOpenTheirPagesInTheDefaultBrowserOnEachClic
     EXPECT_EQ(browserCallsAfter, browserCalls);
 }
 
-} // namespace
+}  // namespace

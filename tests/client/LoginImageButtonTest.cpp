@@ -15,17 +15,20 @@ const char kP1[] =
     "<MFCButton_Style>6</MFCButton_Style><MFCButton_Autosize>FALSE</MFCButton_Autosize>"
     "<MFCButton_Tooltip></MFCButton_Tooltip><MFCButton_FullTextTool>FALSE</MFCButton_FullTextTool>"
     "<MFCButton_CursorType>12</MFCButton_CursorType><MFCButton_ImageType>10</MFCButton_ImageType>"
-    "<MFCButton_ImageOnTop>FALSE</MFCButton_ImageOnTop><MFCButton_ImageOnRight>FALSE</MFCButton_ImageOnRight>";
+    "<MFCButton_ImageOnTop>FALSE</MFCButton_ImageOnTop><MFCButton_ImageOnRight>FALSE</"
+    "MFCButton_ImageOnRight>";
 const char kP3[] =
     "<MFCButton_Style>6</MFCButton_Style><MFCButton_Autosize>FALSE</MFCButton_Autosize>"
     "<MFCButton_Tooltip></MFCButton_Tooltip><MFCButton_FullTextTool>TRUE</MFCButton_FullTextTool>"
     "<MFCButton_CursorType>12</MFCButton_CursorType><MFCButton_ImageType>8</MFCButton_ImageType>"
-    "<MFCButton_ImageOnTop>FALSE</MFCButton_ImageOnTop><MFCButton_ImageOnRight>FALSE</MFCButton_ImageOnRight>";
+    "<MFCButton_ImageOnTop>FALSE</MFCButton_ImageOnTop><MFCButton_ImageOnRight>FALSE</"
+    "MFCButton_ImageOnRight>";
 const char kOther[] =
     "<MFCButton_Style>0</MFCButton_Style><MFCButton_Autosize>TRUE</MFCButton_Autosize>"
     "<MFCButton_Tooltip>\xE5\xAE\x98\xE7\xBD\x91</MFCButton_Tooltip>"
     "<MFCButton_CursorType>0</MFCButton_CursorType>"
-    "<MFCButton_ImageOnTop>TRUE</MFCButton_ImageOnTop><MFCButton_ImageOnRight>TRUE</MFCButton_ImageOnRight>";
+    "<MFCButton_ImageOnTop>TRUE</MFCButton_ImageOnTop><MFCButton_ImageOnRight>TRUE</"
+    "MFCButton_ImageOnRight>";
 
 // A parent window that records the commands its children send.
 struct Parent
@@ -38,16 +41,16 @@ struct Parent
         wc.lpszClassName = L"OrvaneImageButtonTestParent";
         wc.hbrBackground = s_brush;
         ::RegisterClassW(&wc);
-        hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 100, 100, 300, 200,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 100, 100, 300, 200, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
         s_commands.clear();
     }
     ~Parent() { ::DestroyWindow(hWnd); }
 
     HWND AddButton(int id, int cx = 70, int cy = 32)
     {
-        return ::CreateWindowExW(0, L"MfcButton", L"", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 10, 10,
-                                 cx, cy, hWnd, reinterpret_cast<HMENU>(INT_PTR(id)),
+        return ::CreateWindowExW(0, L"MfcButton", L"", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 10,
+                                 10, cx, cy, hWnd, reinterpret_cast<HMENU>(INT_PTR(id)),
                                  ::GetModuleHandleW(nullptr), nullptr);
     }
 
@@ -70,7 +73,7 @@ struct Parent
 std::vector<char> Record(const char* text)
 {
     std::vector<char> bytes(text, text + std::strlen(text));
-    const char next[] = { '\xEC', '\x03', '\x7C', '\x03', 0x71, 0x01, 0, 0 };
+    const char next[] = {'\xEC', '\x03', '\x7C', '\x03', 0x71, 0x01, 0, 0};
     bytes.insert(bytes.end(), next, next + sizeof(next));
     bytes.insert(bytes.end(), kP3, kP3 + std::strlen(kP3));
     bytes.push_back(0);
@@ -108,14 +111,24 @@ TEST_F(LoginImageButtonTest, WindowClassServesTemplatesThatNameItInAnyCase)
 TEST_F(LoginImageButtonTest, PropertiesSentBeforeBindingApplyWhenBound)
 {
     Parent parent;
-    struct Case { const char* text; int style; BOOL autosize; const wchar_t* tip; BOOL fullText;
-                  int cursor; BOOL onTop; BOOL onRight; };
-    const Case cases[] = {
-        { kP1, 6, FALSE, L"", FALSE, 12, FALSE, FALSE },
-        { kP3, 6, FALSE, L"", TRUE, 12, FALSE, FALSE },
-        { kOther, 0, TRUE, L"\x5b98\x7f51", FALSE, 0, TRUE, TRUE },
+    struct Case
+    {
+        const char* text;
+        int style;
+        BOOL autosize;
+        const wchar_t* tip;
+        BOOL fullText;
+        int cursor;
+        BOOL onTop;
+        BOOL onRight;
     };
-    for (const Case& c : cases) {
+    const Case cases[] = {
+        {kP1, 6, FALSE, L"", FALSE, 12, FALSE, FALSE},
+        {kP3, 6, FALSE, L"", TRUE, 12, FALSE, FALSE},
+        {kOther, 0, TRUE, L"\x5b98\x7f51", FALSE, 0, TRUE, TRUE},
+    };
+    for (const Case& c : cases)
+    {
         HWND hButton = parent.AddButton(1006);
         std::vector<char> record = Record(c.text);
         // As the dialog sends it: no length; the string ends where the elements end.
@@ -154,7 +167,7 @@ TEST_F(LoginImageButtonTest, ImagesComeFromPngResourcesFirstThenBitmaps)
     ASSERT_TRUE(png.SubclassWindow(parent.AddButton(1, 35, 35)));
     ASSERT_TRUE(bmp.SubclassWindow(parent.AddButton(2, 70, 32)));
     ASSERT_TRUE(none.SubclassWindow(parent.AddButton(3, 70, 32)));
-    for (CMFCButton* b : { &png, &bmp, &none })
+    for (CMFCButton* b : {&png, &bmp, &none})
         ::SendMessageW(b->m_hWnd, WM_MFC_INITCTRL, std::strlen(kP1), reinterpret_cast<LPARAM>(kP1));
     png.SetImage(138, 137);
     bmp.SetImage(139, 140);
@@ -167,7 +180,7 @@ TEST_F(LoginImageButtonTest, ImagesComeFromPngResourcesFirstThenBitmaps)
     EXPECT_EQ(bmp.GetImageSize().cy, 32);
     EXPECT_EQ(none.GetImageSize().cx, 0);
 
-    const uint32_t blue = 0x0000FF;   // the parent's background brush
+    const uint32_t blue = 0x0000FF;  // the parent's background brush
     EXPECT_EQ(CountMismatches(RenderWindow(png.m_hWnd), LoadPngReference(138), blue), 0);
     EXPECT_EQ(CountMismatches(RenderWindow(bmp.m_hWnd), LoadBitmapReference(139), blue), 0);
     Pixels empty = RenderWindow(none.m_hWnd);
@@ -178,7 +191,8 @@ TEST_F(LoginImageButtonTest, ImagesComeFromPngResourcesFirstThenBitmaps)
     png.m_bTransparent = FALSE;
     Pixels face = RenderWindow(png.m_hWnd);
     const COLORREF c = ::GetSysColor(COLOR_BTNFACE);
-    EXPECT_EQ(face.At(0, 0), (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c));
+    EXPECT_EQ(face.At(0, 0),
+              (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c));
 }
 
 // A replaced login panel lives on without its window until the program ends: its buttons must not
@@ -202,7 +216,8 @@ TEST_F(LoginImageButtonTest, AutosizeFitsTheButtonToItsImage)
     Parent parent;
     CMFCButton button;
     ASSERT_TRUE(button.SubclassWindow(parent.AddButton(1, 100, 60)));
-    ::SendMessageW(button.m_hWnd, WM_MFC_INITCTRL, std::strlen(kOther), reinterpret_cast<LPARAM>(kOther));
+    ::SendMessageW(button.m_hWnd, WM_MFC_INITCTRL, std::strlen(kOther),
+                   reinterpret_cast<LPARAM>(kOther));
     button.SetImage(159);
     RECT rc;
     ::GetClientRect(button.m_hWnd, &rc);
@@ -249,4 +264,4 @@ TEST_F(LoginImageButtonTest, ClicksReachTheParentAsButtonClicked)
     EXPECT_EQ(clicks.size(), 2u);
 }
 
-} // namespace
+}  // namespace

@@ -25,12 +25,9 @@ struct ButtonPlace
 };
 
 const ButtonPlace kButtons[] = {
-    { 1006, 485, 210, 70, 32, 139, 140, false },
-    { 1008, 657, 210, 70, 32, 143, 144, false },
-    { 1009, 853, 210, 70, 32, 145, 147, false },
-    { 1010, 1033, 210, 70, 32, 141, 142, false },
-    { 1004, 1140, 155, 35, 35, 138, 137, true },
-    { 1012, 1105, 155, 35, 35, 159, 160, true },
+    {1006, 485, 210, 70, 32, 139, 140, false}, {1008, 657, 210, 70, 32, 143, 144, false},
+    {1009, 853, 210, 70, 32, 145, 147, false}, {1010, 1033, 210, 70, 32, 141, 142, false},
+    {1004, 1140, 155, 35, 35, 138, 137, true}, {1012, 1105, 155, 35, 35, 159, 160, true},
 };
 
 const uint32_t kKeyGreen = 0x00FF00;
@@ -42,13 +39,20 @@ RefImage Reference(UINT nID, bool png)
 
 CMFCButton* ButtonOf(CTalvStandardDlg* panel, int id)
 {
-    switch (id) {
-    case 1006: return &panel->m_btnHomepage;
-    case 1004: return &panel->m_btnClose;
-    case 1008: return &panel->m_btnPay;
-    case 1009: return &panel->m_btnService;
-    case 1010: return &panel->m_btnForum;
-    case 1012: return &panel->m_btnMinimize;
+    switch (id)
+    {
+    case 1006:
+        return &panel->m_btnHomepage;
+    case 1004:
+        return &panel->m_btnClose;
+    case 1008:
+        return &panel->m_btnPay;
+    case 1009:
+        return &panel->m_btnService;
+    case 1010:
+        return &panel->m_btnForum;
+    case 1012:
+        return &panel->m_btnMinimize;
     }
     return nullptr;
 }
@@ -58,9 +62,16 @@ TEST_F(LoginStartupTest, PanelIsShownAndNavigatingBeforeTheLoginWindowInitialise
     ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] { ::PostMessageW(hWnd, WM_CLOSE, 0, 0); return true; },
-    }, &hWnd);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
 
@@ -79,7 +90,8 @@ TEST_F(LoginStartupTest, PanelIsShownAndNavigatingBeforeTheLoginWindowInitialise
     ASSERT_EQ(calls[0].args.size(), 5u);
     EXPECT_EQ(calls[0].args[0].vt, VT_BSTR);
     EXPECT_EQ(calls[0].args[0].text, kGuestLoginUrl);
-    for (size_t i = 1; i < 5; ++i) {
+    for (size_t i = 1; i < 5; ++i)
+    {
         EXPECT_EQ(calls[0].args[i].vt, VT_VARIANT | VT_BYREF) << i;
         EXPECT_EQ(calls[0].args[i].pointer, nullptr) << i;
     }
@@ -100,24 +112,30 @@ TEST_F(LoginStartupTest, WindowTakesTheSkinsSizeAndControlsTheirPlaces)
     HWND panelOwner = nullptr;
     bool gotPanel = false;
     TimerScript script({
-        [&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); },
-        [&] {
-            ::GetWindowRect(hWnd, &window);
-            style = DWORD(::GetWindowLongW(hWnd, GWL_STYLE));
-            CTalvStandardDlg* p = dlg.Panel();
-            gotPanel = p && ::IsWindow(p->m_hWnd);
-            if (gotPanel) {
-                ::GetWindowRect(p->m_hWnd, &panel);
-                panelOwner = ::GetWindow(p->m_hWnd, GW_OWNER);
-                panelStyle = DWORD(::GetWindowLongW(p->m_hWnd, GWL_STYLE));
-                browser = RectInClient(p->m_browser.m_hWnd, p->m_hWnd);
-                for (int i = 0; i < 6; ++i)
-                    buttons[i] = RectInClient(::GetDlgItem(p->m_hWnd, kButtons[i].id), p->m_hWnd);
-            }
-            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            return true;
-        },
-    }, &hWnd);
+                           [&] {
+                               hWnd = dlg.m_hWnd;
+                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
+                           },
+                           [&] {
+                               ::GetWindowRect(hWnd, &window);
+                               style = DWORD(::GetWindowLongW(hWnd, GWL_STYLE));
+                               CTalvStandardDlg* p = dlg.Panel();
+                               gotPanel = p && ::IsWindow(p->m_hWnd);
+                               if (gotPanel)
+                               {
+                                   ::GetWindowRect(p->m_hWnd, &panel);
+                                   panelOwner = ::GetWindow(p->m_hWnd, GW_OWNER);
+                                   panelStyle = DWORD(::GetWindowLongW(p->m_hWnd, GWL_STYLE));
+                                   browser = RectInClient(p->m_browser.m_hWnd, p->m_hWnd);
+                                   for (int i = 0; i < 6; ++i)
+                                       buttons[i] = RectInClient(
+                                           ::GetDlgItem(p->m_hWnd, kButtons[i].id), p->m_hWnd);
+                               }
+                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hWnd);
     dlg.DoModal();
     ASSERT_FALSE(script.TimedOut());
 
@@ -140,7 +158,8 @@ TEST_F(LoginStartupTest, WindowTakesTheSkinsSizeAndControlsTheirPlaces)
     EXPECT_EQ(browser.top, 297);
     EXPECT_EQ(browser.right - browser.left, 724);
     EXPECT_EQ(browser.bottom - browser.top, 369);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
+    {
         SCOPED_TRACE(kButtons[i].id);
         EXPECT_EQ(buttons[i].left, kButtons[i].x);
         EXPECT_EQ(buttons[i].top, kButtons[i].y);
@@ -155,13 +174,21 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
 {
     ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
-    struct Seen { Pixels normal, hot, after; bool hotFlag = false; };
+    struct Seen
+    {
+        Pixels normal, hot, after;
+        bool hotFlag = false;
+    };
     Seen seen[6];
     size_t current = 0;
     int waits = 0;
     std::vector<TimerScript::Step> steps;
-    steps.push_back([&] { hWnd = dlg.m_hWnd; return hWnd != nullptr && ::IsWindowVisible(hWnd); });
-    for (size_t i = 0; i < 6; ++i) {
+    steps.push_back([&] {
+        hWnd = dlg.m_hWnd;
+        return hWnd != nullptr && ::IsWindowVisible(hWnd);
+    });
+    for (size_t i = 0; i < 6; ++i)
+    {
         steps.push_back([&, i] {
             current = i;
             CMFCButton* b = ButtonOf(dlg.Panel(), kButtons[i].id);
@@ -190,12 +217,16 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
             return true;
         });
     }
-    steps.push_back([&] { ::PostMessageW(hWnd, WM_CLOSE, 0, 0); return true; });
+    steps.push_back([&] {
+        ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+        return true;
+    });
     TimerScript script(std::move(steps), &hWnd, 30000);
     dlg.DoModal();
     ASSERT_FALSE(script.TimedOut()) << "stopped at button " << kButtons[current].id;
 
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
+    {
         const ButtonPlace& b = kButtons[i];
         SCOPED_TRACE(b.id);
         RefImage normal = Reference(b.normal, b.png), hot = Reference(b.hot, b.png);
@@ -210,7 +241,8 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
         EXPECT_EQ(CountMismatches(seen[i].hot, hot, kKeyGreen), 0);
         EXPECT_EQ(CountMismatches(seen[i].after, normal, kKeyGreen), 0);
         // The corners lie outside the round images: the key colour shows there.
-        if (b.png) {
+        if (b.png)
+        {
             EXPECT_EQ(seen[i].normal.At(0, 0), kKeyGreen);
             EXPECT_EQ(seen[i].normal.At(b.cx - 1, b.cy - 1), kKeyGreen);
         }
@@ -254,24 +286,25 @@ public:
 // FALSE, ExitInstance runs once (shutting GDI+ down) and the exit code is 0.
 TEST_F(LoginStartupTest, CloseButtonEndsTheProgramWithExitCodeZero)
 {
-    static CountingApp app;   // registered as the application from here on
+    static CountingApp app;  // registered as the application from here on
     ASSERT_EQ(AfxGetApp(), &app);
     HWND hLogin = nullptr, hPanel = nullptr;
     bool mainWasLogin = false;
     TimerScript script({
-        [&] {
-            hLogin = ThreadWindowTitled(L"Orvane");
-            return hLogin != nullptr;
-        },
-        [&] {
-            mainWasLogin = app.m_pMainWnd && app.m_pMainWnd->m_hWnd == hLogin;
-            // The panel is the login window's owned pop-up; its close button is control 1004.
-            hPanel = OwnedPanel(hLogin);
-            if (hPanel)
-                ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-            return true;
-        },
-    }, &hLogin);
+                           [&] {
+                               hLogin = ThreadWindowTitled(L"Orvane");
+                               return hLogin != nullptr;
+                           },
+                           [&] {
+                               mainWasLogin = app.m_pMainWnd && app.m_pMainWnd->m_hWnd == hLogin;
+                               // The panel is the login window's owned pop-up; its close button is control 1004.
+                               hPanel = OwnedPanel(hLogin);
+                               if (hPanel)
+                                   ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+                               return true;
+                           },
+                       },
+                       &hLogin);
     const int code = AfxRunApp(&app);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(mainWasLogin);
@@ -305,4 +338,4 @@ TEST_F(LoginStartupTest, MainWindowIsClearedWhenTheLoginWindowCannotBeCreated)
     Gdiplus::GdiplusStartup(&s_token, &input, nullptr);
 }
 
-} // namespace
+}  // namespace

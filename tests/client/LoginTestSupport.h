@@ -37,7 +37,8 @@ public:
     {
         initCalls++;
         panelAtInit = m_pStandardDlg != nullptr;
-        if (panelAtInit) {
+        if (panelAtInit)
+        {
             HWND hPanel = m_pStandardDlg->m_hWnd;
             panelWindowAtInit = ::IsWindow(hPanel) != FALSE;
             panelVisibleAtInit = ::IsWindowVisible(hPanel) != FALSE;
@@ -64,8 +65,11 @@ class TimerScript
 public:
     using Step = std::function<bool()>;
 
-    explicit TimerScript(std::vector<Step> steps, HWND* phWndToClose = nullptr, int nLimitMs = 20000)
-        : m_steps(std::move(steps)), m_phWnd(phWndToClose), m_nLimitMs(nLimitMs)
+    explicit TimerScript(std::vector<Step> steps, HWND* phWndToClose = nullptr,
+                         int nLimitMs = 20000)
+        : m_steps(std::move(steps)),
+          m_phWnd(phWndToClose),
+          m_nLimitMs(nLimitMs)
     {
         s_current = this;
         m_start = std::chrono::steady_clock::now();
@@ -91,12 +95,15 @@ private:
             return;
         self->m_busy = true;
         auto elapsed = std::chrono::steady_clock::now() - self->m_start;
-        if (elapsed > std::chrono::milliseconds(self->m_nLimitMs)) {
+        if (elapsed > std::chrono::milliseconds(self->m_nLimitMs))
+        {
             self->m_timedOut = true;
             self->m_next = self->m_steps.size();
             if (self->m_phWnd && ::IsWindow(*self->m_phWnd))
                 ::PostMessageW(*self->m_phWnd, WM_CLOSE, 0, 0);
-        } else if (self->m_steps[self->m_next]()) {
+        }
+        else if (self->m_steps[self->m_next]())
+        {
             ++self->m_next;
         }
         self->m_busy = false;
@@ -117,7 +124,8 @@ private:
 inline void ForgetQuit()
 {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+    {
     }
     AfxResetQuitState();
 }
@@ -176,8 +184,10 @@ protected:
 inline void PumpPending()
 {
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (msg.message == WM_QUIT)
+        {
             ::PostQuitMessage(int(msg.wParam));
             break;
         }
@@ -187,7 +197,11 @@ inline void PumpPending()
 }
 
 // The pop-up that hWndOwner owns and that holds the panel's close button (control 1004).
-struct OwnedPanelSearch { HWND owner; HWND found; };
+struct OwnedPanelSearch
+{
+    HWND owner;
+    HWND found;
+};
 
 inline BOOL CALLBACK FindOwnedPanel(HWND hWnd, LPARAM lParam)
 {
@@ -199,13 +213,17 @@ inline BOOL CALLBACK FindOwnedPanel(HWND hWnd, LPARAM lParam)
 
 inline HWND OwnedPanel(HWND hWndOwner)
 {
-    OwnedPanelSearch search = { hWndOwner, nullptr };
+    OwnedPanelSearch search = {hWndOwner, nullptr};
     ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedPanel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 // A visible window of this thread with that title (other test programs may share the display).
-struct TitleSearch { const wchar_t* title; HWND found; };
+struct TitleSearch
+{
+    const wchar_t* title;
+    HWND found;
+};
 
 inline BOOL CALLBACK FindTitled(HWND hWnd, LPARAM lParam)
 {
@@ -219,7 +237,7 @@ inline BOOL CALLBACK FindTitled(HWND hWnd, LPARAM lParam)
 
 inline HWND ThreadWindowTitled(const wchar_t* title)
 {
-    TitleSearch search = { title, nullptr };
+    TitleSearch search = {title, nullptr};
     ::EnumThreadWindows(::GetCurrentThreadId(), FindTitled, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -302,9 +320,11 @@ inline RefImage LoadBitmapReference(UINT nID)
     const BYTE* bits = p + bih.biSize;
     const int stride = (img.cx * 3 + 3) & ~3;
     img.argb.resize(size_t(img.cx) * size_t(img.cy));
-    for (int y = 0; y < img.cy; ++y) {
+    for (int y = 0; y < img.cy; ++y)
+    {
         const int row = bih.biHeight > 0 ? img.cy - 1 - y : y;
-        for (int x = 0; x < img.cx; ++x) {
+        for (int x = 0; x < img.cx; ++x)
+        {
             const BYTE* q = bits + size_t(row) * size_t(stride) + size_t(x) * 3;
             img.argb[size_t(y) * size_t(img.cx) + size_t(x)] =
                 0xFF000000u | (uint32_t(q[2]) << 16) | (uint32_t(q[1]) << 8) | q[0];
@@ -329,12 +349,14 @@ inline RefImage LoadPngReference(UINT nID)
     ::CreateStreamOnHGlobal(hMem, TRUE, &stream);
     {
         Gdiplus::Bitmap bmp(stream);
-        if (bmp.GetLastStatus() == Gdiplus::Ok) {
+        if (bmp.GetLastStatus() == Gdiplus::Ok)
+        {
             img.cx = int(bmp.GetWidth());
             img.cy = int(bmp.GetHeight());
             img.argb.resize(size_t(img.cx) * size_t(img.cy));
             for (int y = 0; y < img.cy; ++y)
-                for (int x = 0; x < img.cx; ++x) {
+                for (int x = 0; x < img.cx; ++x)
+                {
                     Gdiplus::Color c;
                     bmp.GetPixel(x, y, &c);
                     img.argb[size_t(y) * size_t(img.cx) + size_t(x)] = c.GetValue();
@@ -354,15 +376,18 @@ inline int CountMismatches(const Pixels& shot, const RefImage& ref, uint32_t bac
     const int ox = (shot.cx - ref.cx) / 2, oy = (shot.cy - ref.cy) / 2;
     int bad = 0;
     for (int y = 0; y < ref.cy; ++y)
-        for (int x = 0; x < ref.cx; ++x) {
+        for (int x = 0; x < ref.cx; ++x)
+        {
             const uint32_t s = ref.At(x, y);
             const uint32_t a = s >> 24;
             const uint32_t got = shot.At(ox + x, oy + y);
-            for (int shift = 0; shift <= 16; shift += 8) {
+            for (int shift = 0; shift <= 16; shift += 8)
+            {
                 const int src = int((s >> shift) & 0xFF), bg = int((background >> shift) & 0xFF);
                 const int want = (src * int(a) + bg * int(255 - a) + 127) / 255;
                 const int have = int((got >> shift) & 0xFF);
-                if (want - have > 3 || have - want > 3) {
+                if (want - have > 3 || have - want > 3)
+                {
                     ++bad;
                     break;
                 }
@@ -371,4 +396,4 @@ inline int CountMismatches(const Pixels& shot, const RefImage& ref, uint32_t bac
     return bad;
 }
 
-} // namespace logintest
+}  // namespace logintest

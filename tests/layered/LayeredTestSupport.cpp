@@ -25,7 +25,7 @@ private:
 
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new LayeredEnvironment);
 
-} // namespace
+}  // namespace
 
 HINSTANCE TestModule()
 {
@@ -60,12 +60,13 @@ size_t FreeGdiHandleSlots()
 
 Gdiplus::Color ImagePixel(Gdiplus::Image* pImage, int x, int y)
 {
-    Gdiplus::Bitmap canvas(static_cast<INT>(pImage->GetWidth()), static_cast<INT>(pImage->GetHeight()),
-                           PixelFormat32bppARGB);
+    Gdiplus::Bitmap canvas(static_cast<INT>(pImage->GetWidth()),
+                           static_cast<INT>(pImage->GetHeight()), PixelFormat32bppARGB);
     {
         Gdiplus::Graphics g(&canvas);
         g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        g.DrawImage(pImage, 0, 0, static_cast<INT>(pImage->GetWidth()), static_cast<INT>(pImage->GetHeight()));
+        g.DrawImage(pImage, 0, 0, static_cast<INT>(pImage->GetWidth()),
+                    static_cast<INT>(pImage->GetHeight()));
     }
     Gdiplus::Color c;
     canvas.GetPixel(x, y, &c);
@@ -74,6 +75,7 @@ Gdiplus::Color ImagePixel(Gdiplus::Image* pImage, int x, int y)
 
 uint32_t DibPixel(const void* pBits, int width, int height, int x, int y)
 {
-    const auto* pRow = static_cast<const uint32_t*>(pBits) + static_cast<size_t>(height - 1 - y) * width;
+    const auto* pRow =
+        static_cast<const uint32_t*>(pBits) + static_cast<size_t>(height - 1 - y) * width;
     return pRow[x];
 }

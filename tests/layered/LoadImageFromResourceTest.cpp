@@ -32,7 +32,7 @@ SIZE_T PagefileUsage()
     return pmc.PagefileUsage;
 }
 
-} // namespace
+}  // namespace
 
 TEST(LoadImageFromResource, PngResourceKeepsItsSizeAndAlpha)
 {
@@ -89,7 +89,8 @@ TEST(LoadImageFromResource, BitmapWithANullModuleIsLookedUpAmongTheSystemBitmaps
 
 TEST(LoadImageFromResource, MissingResourceGivesAnImageWithoutContent)
 {
-    for (LPCWSTR type : { static_cast<LPCWSTR>(L"PNG"), static_cast<LPCWSTR>(RT_BITMAP), static_cast<LPCWSTR>(RT_RCDATA) })
+    for (LPCWSTR type : {static_cast<LPCWSTR>(L"PNG"), static_cast<LPCWSTR>(RT_BITMAP),
+                         static_cast<LPCWSTR>(RT_RCDATA)})
     {
         ImagePtr image = Load(999, type, TestModule());
         ASSERT_TRUE(image);

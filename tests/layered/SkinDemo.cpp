@@ -13,14 +13,18 @@ namespace {
 class CDemoCompanion : public CStandardDialog
 {
 public:
-    explicit CDemoCompanion(CWnd* pParent) : CStandardDialog(IDD_TEST_COMPANION, TEST_KEY_COLOUR, pParent) {}
+    explicit CDemoCompanion(CWnd* pParent)
+        : CStandardDialog(IDD_TEST_COMPANION, TEST_KEY_COLOUR, pParent)
+    {
+    }
 };
 
 class CDemoSkin : public CTranslucentDialog
 {
 public:
     explicit CDemoSkin(UINT nSeconds)
-        : CTranslucentDialog(IDD_TEST_SKIN, IDR_TEST_SKIN, L"PNG", nullptr, nullptr), m_nSeconds(nSeconds)
+        : CTranslucentDialog(IDD_TEST_SKIN, IDR_TEST_SKIN, L"PNG", nullptr, nullptr),
+          m_nSeconds(nSeconds)
     {
     }
 
@@ -42,7 +46,7 @@ protected:
             // (A move to the top alone is a no-op for Wine, hence the way round the bottom.)
             if (m_pStandardDlg && m_pStandardDlg->m_hWnd)
             {
-                for (HWND hWndAfter : { HWND_BOTTOM, HWND_TOP })
+                for (HWND hWndAfter : {HWND_BOTTOM, HWND_TOP})
                     ::SetWindowPos(m_pStandardDlg->m_hWnd, hWndAfter, 0, 0, 0, 0,
                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             }
@@ -63,7 +67,7 @@ BEGIN_MESSAGE_MAP(CDemoSkin, CTranslucentDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int)
 {

@@ -23,7 +23,7 @@ public:
     }
 
     EventLog* m_pLog;
-    HWND m_hWatched = nullptr;   // the companion whose state is recorded on WM_CLOSE
+    HWND m_hWatched = nullptr;  // the companion whose state is recorded on WM_CLOSE
 
 protected:
     void OnClose()
@@ -43,7 +43,11 @@ END_MESSAGE_MAP()
 class CloseSpy
 {
 public:
-    CloseSpy() { s_targets.clear(); m_hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId()); }
+    CloseSpy()
+    {
+        s_targets.clear();
+        m_hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId());
+    }
     ~CloseSpy() { ::UnhookWindowsHookEx(m_hHook); }
     bool Installed() const { return m_hHook != nullptr; }
     static std::vector<HWND> s_targets;
@@ -62,12 +66,14 @@ std::vector<HWND> CloseSpy::s_targets;
 
 LRESULT DialogDefault(HWND hDlg, UINT kind, HDC hDC, HWND hCtl)
 {
-    return ::DefDlgProcW(hDlg, WM_CTLCOLORMSGBOX + kind, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hCtl));
+    return ::DefDlgProcW(hDlg, WM_CTLCOLORMSGBOX + kind, reinterpret_cast<WPARAM>(hDC),
+                         reinterpret_cast<LPARAM>(hCtl));
 }
 
 LRESULT SendCtlColor(HWND hDlg, UINT kind, HDC hDC, HWND hCtl)
 {
-    return ::SendMessageW(hDlg, WM_CTLCOLORMSGBOX + kind, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hCtl));
+    return ::SendMessageW(hDlg, WM_CTLCOLORMSGBOX + kind, reinterpret_cast<WPARAM>(hDC),
+                          reinterpret_cast<LPARAM>(hCtl));
 }
 
 class CEmptyOkCompanion : public CTestCompanion
@@ -77,7 +83,7 @@ public:
     void OnOK() override {}
 };
 
-} // namespace
+}  // namespace
 
 // ---- Colours ------------------------------------------------------------------------------
 
@@ -85,7 +91,7 @@ TEST(CompanionColours, EveryKindBeforeAndAfterInitialisation)
 {
     EventLog log;
     CTestCompanion companion(nullptr, &log);
-    EXPECT_EQ(nullptr, companion.CallOnCtlColor(nullptr, nullptr, CTLCOLOR_DLG));   // no window yet
+    EXPECT_EQ(nullptr, companion.CallOnCtlColor(nullptr, nullptr, CTLCOLOR_DLG));  // no window yet
 
     HDC hDC = ::GetDC(nullptr);
     LRESULT dlgBeforeInit = -1, staticBeforeInit = -1, staticDefaultBeforeInit = -2;
@@ -106,10 +112,11 @@ TEST(CompanionColours, EveryKindBeforeAndAfterInitialisation)
     ASSERT_EQ(int(sizeof lb), ::GetObjectW(companion.KeyBrush(), sizeof lb, &lb));
     EXPECT_EQ(DWORD(BS_SOLID), lb.lbStyle);
     EXPECT_EQ(TEST_KEY_COLOUR, lb.lbColor);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(companion.KeyBrush()), SendCtlColor(hDlg, CTLCOLOR_DLG, hDC, hDlg));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(companion.KeyBrush()),
+              SendCtlColor(hDlg, CTLCOLOR_DLG, hDC, hDlg));
 
     HWND hEdit = ::GetDlgItem(hDlg, IDC_COMPANION_EDIT);
-    for (UINT kind : { 0u, 1u, 2u, 3u, 5u, 6u })
+    for (UINT kind : {0u, 1u, 2u, 3u, 5u, 6u})
     {
         const LRESULT expected = DialogDefault(hDlg, kind, hDC, hEdit);
         const LRESULT actual = SendCtlColor(hDlg, kind, hDC, hEdit);
@@ -124,8 +131,12 @@ TEST(CompanionColours, ColourKeyAndTheOtherExtendedStyleBits)
     EventLog log;
     CTestCompanion companion(nullptr, &log);
     LONG exBefore = 0, exAfter = 0;
-    companion.m_onInitBefore = [&](CTestCompanion* p) { exBefore = ::GetWindowLongW(p->m_hWnd, GWL_EXSTYLE); };
-    companion.m_onInitAfter = [&](CTestCompanion* p) { exAfter = ::GetWindowLongW(p->m_hWnd, GWL_EXSTYLE); };
+    companion.m_onInitBefore = [&](CTestCompanion* p) {
+        exBefore = ::GetWindowLongW(p->m_hWnd, GWL_EXSTYLE);
+    };
+    companion.m_onInitAfter = [&](CTestCompanion* p) {
+        exAfter = ::GetWindowLongW(p->m_hWnd, GWL_EXSTYLE);
+    };
     companion.CreateAndShow();
     ASSERT_NE(nullptr, companion.m_hWnd);
     EXPECT_EQ(0, exBefore & WS_EX_LAYERED);
@@ -146,7 +157,9 @@ TEST(CompanionColours, TemplateThatIsAlreadyLayeredKeepsIt)
     EventLog log;
     CTestCompanion companion(nullptr, &log, IDD_TEST_COMPANION_LAYERED);
     LONG exBefore = 0;
-    companion.m_onInitBefore = [&](CTestCompanion* p) { exBefore = ::GetWindowLongW(p->m_hWnd, GWL_EXSTYLE); };
+    companion.m_onInitBefore = [&](CTestCompanion* p) {
+        exBefore = ::GetWindowLongW(p->m_hWnd, GWL_EXSTYLE);
+    };
     companion.CreateAndShow();
     ASSERT_NE(nullptr, companion.m_hWnd);
     EXPECT_TRUE(exBefore & WS_EX_LAYERED);
@@ -172,8 +185,8 @@ TEST(CompanionDismissal, CancelClosesTheOwnerFirstThenEndsTheDialog)
         p->PostMessage(WM_COMMAND, IDCANCEL, 0);
     };
     EXPECT_EQ(IDCANCEL, companion.DoModal());
-    const EventLog expected = { "companion OnInitDialog", "companion DoDataExchange", "owner WM_CLOSE",
-                                "companion still shown" };
+    const EventLog expected = {"companion OnInitDialog", "companion DoDataExchange",
+                               "owner WM_CLOSE", "companion still shown"};
     EXPECT_EQ(expected, log);
 }
 
@@ -188,8 +201,9 @@ TEST(CompanionDismissal, OkClosesTheOwnerFirstThenExchangesDataAndEnds)
         p->PostMessage(WM_COMMAND, IDOK, 0);
     };
     EXPECT_EQ(IDOK, companion.DoModal());
-    const EventLog expected = { "companion OnInitDialog", "companion DoDataExchange", "owner WM_CLOSE",
-                                "companion still shown", "companion DoDataExchange" };
+    const EventLog expected = {"companion OnInitDialog", "companion DoDataExchange",
+                               "owner WM_CLOSE", "companion still shown",
+                               "companion DoDataExchange"};
     EXPECT_EQ(expected, log);
 }
 
@@ -204,9 +218,9 @@ TEST(CompanionDismissal, OwnedPopUpSendsToItsOwnerAndWithoutOneSendsNothing)
         CloseSpy spy;
         ASSERT_TRUE(spy.Installed());
         owned.CallOnCancel();
-        EXPECT_EQ(std::vector<HWND>{ owner.m_hWnd }, CloseSpy::s_targets);
+        EXPECT_EQ(std::vector<HWND>{owner.m_hWnd}, CloseSpy::s_targets);
     }
-    EXPECT_FALSE(owned.IsWindowVisible());   // the base operation ended it
+    EXPECT_FALSE(owned.IsWindowVisible());  // the base operation ended it
 
     CTestCompanion lonely(nullptr, &log);
     lonely.CreateAndShow();

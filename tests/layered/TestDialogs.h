@@ -18,7 +18,8 @@ class CTestCompanion : public CStandardDialog
 {
 public:
     CTestCompanion(CWnd* pParent, EventLog* pLog, UINT nIDTemplate = IDD_TEST_COMPANION)
-        : CStandardDialog(nIDTemplate, TEST_KEY_COLOUR, pParent), m_pLog(pLog)
+        : CStandardDialog(nIDTemplate, TEST_KEY_COLOUR, pParent),
+          m_pLog(pLog)
     {
     }
     ~CTestCompanion() override
@@ -46,7 +47,10 @@ public:
         CStandardDialog::DoDataExchange(pDX);
     }
 
-    HBRUSH CallOnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) { return OnCtlColor(pDC, pWnd, nCtlColor); }
+    HBRUSH CallOnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+    {
+        return OnCtlColor(pDC, pWnd, nCtlColor);
+    }
     void CallOnOK() { OnOK(); }
     void CallOnCancel() { OnCancel(); }
     HGDIOBJ KeyBrush() const { return m_brKey.m_hObject; }
@@ -61,7 +65,10 @@ class CTestRenderChild : public CRenderChild
 {
 public:
     CTestRenderChild(std::string name, EventLog* pLog, bool bEnabled, COLORREF colour, RECT rc)
-        : m_name(std::move(name)), m_pLog(pLog), m_colour(colour), m_rc(rc)
+        : m_name(std::move(name)),
+          m_pLog(pLog),
+          m_colour(colour),
+          m_rc(rc)
     {
         m_bRenderEnabled = bEnabled;
     }
@@ -71,9 +78,11 @@ public:
         m_pLog->push_back("render " + m_name);
         if (m_onRender)
             m_onRender(pGraphics);
-        Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(m_colour), GetGValue(m_colour), GetBValue(m_colour)));
+        Gdiplus::SolidBrush brush(
+            Gdiplus::Color(255, GetRValue(m_colour), GetGValue(m_colour), GetBValue(m_colour)));
         pGraphics->FillRectangle(&brush, static_cast<INT>(m_rc.left), static_cast<INT>(m_rc.top),
-                                 static_cast<INT>(m_rc.right - m_rc.left), static_cast<INT>(m_rc.bottom - m_rc.top));
+                                 static_cast<INT>(m_rc.right - m_rc.left),
+                                 static_cast<INT>(m_rc.bottom - m_rc.top));
     }
 
     std::string m_name;
@@ -134,7 +143,7 @@ public:
             char text[32];
             wsprintfA(text, "WM_SYSCOMMAND %04X", static_cast<UINT>(wParam));
             log.push_back(text);
-            return 0;   // no move loop in the tests
+            return 0;  // no move loop in the tests
         }
         if (message == WM_APP && onApp)
         {
@@ -169,7 +178,10 @@ public:
         ReleaseSkin();
         m_pImage = pImage;
     }
-    void SendLButtonDown() { ::SendMessageW(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)); }
+    void SendLButtonDown()
+    {
+        ::SendMessageW(m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    }
 
     EventLog log;
     bool makeCompanion = true;

@@ -56,15 +56,21 @@ public:
         ::ReleaseDC(nullptr, hScreen);
         ::SelectObject(m_dc.get(), m_bitmap.get());
         ::SetDCBrushColor(m_dc.get(), colour);
-        const RECT rc = { 0, 0, cx, cy };
+        const RECT rc = {0, 0, cx, cy};
         ::FillRect(m_dc.get(), &rc, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
     }
 
     HDC Get() const { return m_dc.get(); }
 
 private:
-    struct DeleteBitmap { void operator()(HBITMAP h) const { ::DeleteObject(h); } };
-    struct DeleteDC { void operator()(HDC h) const { ::DeleteDC(h); } };
+    struct DeleteBitmap
+    {
+        void operator()(HBITMAP h) const { ::DeleteObject(h); }
+    };
+    struct DeleteDC
+    {
+        void operator()(HDC h) const { ::DeleteDC(h); }
+    };
     std::unique_ptr<HBITMAP__, DeleteBitmap> m_bitmap;
     std::unique_ptr<HDC__, DeleteDC> m_dc;
 };
@@ -82,19 +88,19 @@ struct CreatedSkin
     bool Create() { return dlg->Create(IDD_TEST_SKIN, nullptr) != FALSE; }
 };
 
-} // namespace
+}  // namespace
 
 // ---- Centring -----------------------------------------------------------------------------
 
 TEST(Centring, WorkedCases)
 {
-    const RECT full = { 0, 0, 1920, 1040 };
+    const RECT full = {0, 0, 1920, 1040};
     POINT pt = CenteredWindowOrigin(full, 1214, 791);
     EXPECT_EQ(353, pt.x);
-    EXPECT_EQ(124, pt.y);   // 124.5 truncated
+    EXPECT_EQ(124, pt.y);  // 124.5 truncated
 
-    const RECT narrow = { 0, 0, 1000, 800 };
-    EXPECT_EQ(0, CenteredWindowOrigin(narrow, 1001, 800).x);    // -1 / 2 truncates to 0
+    const RECT narrow = {0, 0, 1000, 800};
+    EXPECT_EQ(0, CenteredWindowOrigin(narrow, 1001, 800).x);  // -1 / 2 truncates to 0
     EXPECT_EQ(-1, CenteredWindowOrigin(narrow, 1003, 800).x);
     EXPECT_EQ(0, CenteredWindowOrigin(narrow, 1000, 801).y);
     EXPECT_EQ(-1, CenteredWindowOrigin(narrow, 1000, 803).y);
@@ -102,17 +108,17 @@ TEST(Centring, WorkedCases)
 
 TEST(Centring, WorkAreaThatDoesNotStartAtZero)
 {
-    const RECT leftBar = { 60, 0, 1060, 800 };   // task bar on the left
+    const RECT leftBar = {60, 0, 1060, 800};  // task bar on the left
     POINT pt = CenteredWindowOrigin(leftBar, 400, 300);
     EXPECT_EQ(360, pt.x);
     EXPECT_EQ(250, pt.y);
 
-    const RECT topBar = { 0, 40, 1000, 840 };    // task bar at the top
+    const RECT topBar = {0, 40, 1000, 840};  // task bar at the top
     pt = CenteredWindowOrigin(topBar, 400, 301);
     EXPECT_EQ(300, pt.x);
     EXPECT_EQ(289, pt.y);
 
-    const RECT shifted = { 100, 0, 1100, 800 };
+    const RECT shifted = {100, 0, 1100, 800};
     EXPECT_EQ(100, CenteredWindowOrigin(shifted, 1001, 0).x);
     EXPECT_EQ(99, CenteredWindowOrigin(shifted, 1003, 0).x);
 }
@@ -125,9 +131,9 @@ TEST(Centring, RealWindowIsCentredByItsCaptionedSizeAndTakesTheSkinSize)
     // The template's style, caption included, as it was when the window was created.
     const DWORD templateStyle = skin.dlg->styleAtFactory;
     ASSERT_EQ(DWORD(WS_CAPTION), templateStyle & WS_CAPTION);
-    RECT adjusted = { 0, 0, TEST_SKIN_WIDTH, TEST_SKIN_HEIGHT };
+    RECT adjusted = {0, 0, TEST_SKIN_WIDTH, TEST_SKIN_HEIGHT};
     ::AdjustWindowRect(&adjusted, templateStyle, FALSE);
-    ASSERT_GT(adjusted.bottom - adjusted.top, TEST_SKIN_HEIGHT);   // the caption counts
+    ASSERT_GT(adjusted.bottom - adjusted.top, TEST_SKIN_HEIGHT);  // the caption counts
     RECT work = {};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = ((work.right - work.left) - (adjusted.right - adjusted.left)) / 2 + work.left;
@@ -154,9 +160,10 @@ TEST(Centring, NoImageObjectCountsAsAnEmptySkin)
     ASSERT_TRUE(skin.Create());
     RECT work = {};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT adjusted = { 0, 0, 0, 0 };
+    RECT adjusted = {0, 0, 0, 0};
     ::AdjustWindowRect(&adjusted, skin.dlg->styleAtFactory, FALSE);
-    const POINT pt = CenteredWindowOrigin(work, adjusted.right - adjusted.left, adjusted.bottom - adjusted.top);
+    const POINT pt =
+        CenteredWindowOrigin(work, adjusted.right - adjusted.left, adjusted.bottom - adjusted.top);
     ExpectRect(WindowRect(skin.dlg->m_hWnd), pt.x, pt.y, 0, 0);
 }
 
@@ -168,7 +175,7 @@ TEST(CreationOrder, CompanionIsMadeShownAndInitialisedBeforeTheFirstRedraw)
     EventLog& log = skin.dlg->log;
     bool companionVisibleAtRedraw = false;
     bool companionLayeredAtRedraw = false;
-    CTestRenderChild probe("probe", &log, true, RGB(0, 0, 0), RECT{ 0, 0, 0, 0 });
+    CTestRenderChild probe("probe", &log, true, RGB(0, 0, 0), RECT{0, 0, 0, 0});
     probe.m_onRender = [&](Gdiplus::Graphics*) {
         CTestCompanion* pCompanion = skin.dlg->Companion();
         ASSERT_NE(nullptr, pCompanion);
@@ -212,7 +219,7 @@ TEST(CreationOrder, HiddenBackgroundIsResetBeforeTheChildrenAreSetUp)
 {
     CreatedSkin skin;
     EventLog& log = skin.dlg->log;
-    CTestRenderChild disabled("disabled", &log, false, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    CTestRenderChild disabled("disabled", &log, false, RGB(0, 0, 0), RECT{0, 0, 1, 1});
     bool hiddenAtChildren = true;
     skin.dlg->SetHideBackground(true);
     skin.dlg->onInitChildren = [&](CTestSkinDialog* p) {
@@ -294,7 +301,7 @@ TEST(CompanionFollows, HiddenBackgroundLeavesItOnMoveButStillSizesIt)
 TEST(CompanionFollows, MovingAndSizingDoNotRedraw)
 {
     CreatedSkin skin;
-    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{0, 0, 1, 1});
     skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
     ASSERT_TRUE(skin.Create());
     HWND hCompanion = skin.dlg->Companion()->m_hWnd;
@@ -341,7 +348,7 @@ TEST(Drag, LeftButtonStartsTheSystemMoveThenRunsTheDefault)
     ASSERT_TRUE(skin.Create());
     skin.dlg->log.clear();
     skin.dlg->SendLButtonDown();
-    const EventLog expected = { "WM_SYSCOMMAND F012", "default WM_LBUTTONDOWN" };
+    const EventLog expected = {"WM_SYSCOMMAND F012", "default WM_LBUTTONDOWN"};
     EXPECT_EQ(expected, skin.dlg->log);
 }
 
@@ -352,7 +359,7 @@ TEST(Drag, DisabledDragGetsOnlyTheDefault)
     skin.dlg->SetEnableDrag(false);
     skin.dlg->log.clear();
     skin.dlg->SendLButtonDown();
-    const EventLog expected = { "default WM_LBUTTONDOWN" };
+    const EventLog expected = {"default WM_LBUTTONDOWN"};
     EXPECT_EQ(expected, skin.dlg->log);
 }
 
@@ -363,13 +370,13 @@ TEST(Keys, EnterAndEscapeKeyDownsAreDispatchedStraightToTheirWindow)
     HWND hEdit = ::GetDlgItem(skin.dlg->m_hWnd, IDC_TEST_EDIT);
     ASSERT_NE(nullptr, hEdit);
     skin.dlg->log.clear();
-    for (WPARAM key : { WPARAM(VK_RETURN), WPARAM(VK_ESCAPE) })
+    for (WPARAM key : {WPARAM(VK_RETURN), WPARAM(VK_ESCAPE)})
     {
-        MSG msg = { hEdit, WM_KEYDOWN, key, 1, 0, {} };
+        MSG msg = {hEdit, WM_KEYDOWN, key, 1, 0, {}};
         EXPECT_TRUE(skin.dlg->PreTranslateMessage(&msg));
     }
     PumpMessages();
-    EXPECT_TRUE(skin.dlg->log.empty()) << skin.dlg->log.front();   // neither OnOK nor OnCancel
+    EXPECT_TRUE(skin.dlg->log.empty()) << skin.dlg->log.front();  // neither OnOK nor OnCancel
     EXPECT_TRUE(::IsWindow(skin.dlg->m_hWnd));
 }
 
@@ -382,15 +389,15 @@ TEST(Keys, OtherMessagesGetTheDialogsOwnAnswer)
     HWND hOutside = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                       nullptr, nullptr);
     ASSERT_NE(nullptr, hOutside);
-    MSG msg = { hOutside, WM_KEYDOWN, 'A', 1, 0, {} };
+    MSG msg = {hOutside, WM_KEYDOWN, 'A', 1, 0, {}};
     EXPECT_FALSE(skin.dlg->PreTranslateMessage(&msg));
-    msg = { hOutside, WM_KEYUP, VK_RETURN, 1, 0, {} };
+    msg = {hOutside, WM_KEYUP, VK_RETURN, 1, 0, {}};
     EXPECT_FALSE(skin.dlg->PreTranslateMessage(&msg));
-    msg = { hOutside, WM_KEYUP, VK_ESCAPE, 1, 0, {} };
+    msg = {hOutside, WM_KEYUP, VK_ESCAPE, 1, 0, {}};
     EXPECT_FALSE(skin.dlg->PreTranslateMessage(&msg));
-    msg = { hOutside, WM_CHAR, VK_RETURN, 1, 0, {} };
+    msg = {hOutside, WM_CHAR, VK_RETURN, 1, 0, {}};
     EXPECT_FALSE(skin.dlg->PreTranslateMessage(&msg));
-    msg = { hOutside, WM_KEYDOWN, VK_RETURN, 1, 0, {} };
+    msg = {hOutside, WM_KEYDOWN, VK_RETURN, 1, 0, {}};
     EXPECT_TRUE(skin.dlg->PreTranslateMessage(&msg));
     ::DestroyWindow(hOutside);
 
@@ -400,7 +407,7 @@ TEST(Keys, OtherMessagesGetTheDialogsOwnAnswer)
     HWND hButton = ::GetDlgItem(skin.dlg->m_hWnd, IDC_TEST_BUTTON);
     ::SetFocus(hEdit);
     ASSERT_EQ(hEdit, ::GetFocus());
-    msg = { hEdit, WM_KEYDOWN, VK_TAB, 1, 0, {} };
+    msg = {hEdit, WM_KEYDOWN, VK_TAB, 1, 0, {}};
     EXPECT_TRUE(skin.dlg->PreTranslateMessage(&msg));
     EXPECT_EQ(hButton, ::GetFocus());
 }
@@ -433,7 +440,7 @@ TEST(RenderRequest, RedrawsOncePerCallUnlessIgnored)
 {
     CreatedSkin skin;
     EventLog& log = skin.dlg->log;
-    CTestRenderChild child("child", &log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    CTestRenderChild child("child", &log, true, RGB(0, 0, 0), RECT{0, 0, 1, 1});
     skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
     ASSERT_TRUE(skin.Create());
     IRenderListener* pListener = skin.dlg.get();
@@ -456,8 +463,9 @@ TEST(Erase, BackgroundIsNotErased)
     // A colour no brush of the dialog has: an erase would paint over it.
     const COLORREF kFill = RGB(255, 0, 255);
     FilledMemoryDC dc(64, 48, kFill);
-    EXPECT_EQ(TRUE, ::SendMessageW(skin.dlg->m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0));
-    for (POINT pt : { POINT{ 0, 0 }, POINT{ 32, 24 }, POINT{ 63, 47 } })
+    EXPECT_EQ(TRUE, ::SendMessageW(skin.dlg->m_hWnd, WM_ERASEBKGND,
+                                   reinterpret_cast<WPARAM>(dc.Get()), 0));
+    for (POINT pt : {POINT{0, 0}, POINT{32, 24}, POINT{63, 47}})
         EXPECT_EQ(kFill, ::GetPixel(dc.Get(), pt.x, pt.y)) << pt.x << "," << pt.y;
 }
 
@@ -511,11 +519,11 @@ TEST(Destruction, ReleasedSkinIsFreedWhileTheObjectsLiveOn)
 TEST(Destruction, ReleasedSkinLeavesNothingToDraw)
 {
     CreatedSkin skin;
-    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{ 0, 0, 1, 1 });
+    CTestRenderChild child("child", &skin.dlg->log, true, RGB(0, 0, 0), RECT{0, 0, 1, 1});
     skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&child); };
     ASSERT_TRUE(skin.Create());
     skin.dlg->ReleaseSkin();
-    skin.dlg->ReleaseSkin();   // a second release finds nothing to free
+    skin.dlg->ReleaseSkin();  // a second release finds nothing to free
     skin.dlg->log.clear();
     skin.dlg->UpdateView();
     EXPECT_EQ(0, CountOf(skin.dlg->log, "render child"));

@@ -11,11 +11,12 @@ namespace {
 constexpr COLORREF kRed = RGB(200, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 200);
-constexpr uint32_t kSkinBgra = 0xFFE07020;   // opaque (224, 112, 32)
+constexpr uint32_t kSkinBgra = 0xFFE07020;  // opaque (224, 112, 32)
 
 uint32_t Bgra(COLORREF c)
 {
-    return 0xFF000000u | (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+    return 0xFF000000u | (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) |
+           GetBValue(c);
 }
 
 // What a render child sees of the redraw in progress: the DIB section selected into the Graphics.
@@ -23,9 +24,9 @@ struct DibSnapshot
 {
     bool valid = false;
     LONG width = 0;
-    LONG height = 0;   // as in the header: positive for bottom-up rows
+    LONG height = 0;  // as in the header: positive for bottom-up rows
     WORD bitCount = 0;
-    std::vector<uint32_t> pixels;   // copied row by row as stored
+    std::vector<uint32_t> pixels;  // copied row by row as stored
 
     uint32_t At(int x, int y) const { return DibPixel(pixels.data(), width, height, x, y); }
 
@@ -50,10 +51,10 @@ struct DibSnapshot
 struct SkinWithChildren
 {
     EventLog log;
-    CTestRenderChild a{ "A", &log, true, kRed, RECT{ 10, 10, 30, 30 } };
-    CTestRenderChild b{ "B", &log, false, kGreen, RECT{ 50, 10, 70, 30 } };
-    CTestRenderChild c{ "C", &log, true, kBlue, RECT{ 20, 20, 40, 40 } };
-    CTestRenderChild probe{ "probe", &log, true, RGB(0, 0, 0), RECT{ 0, 0, 0, 0 } };
+    CTestRenderChild a{"A", &log, true, kRed, RECT{10, 10, 30, 30}};
+    CTestRenderChild b{"B", &log, false, kGreen, RECT{50, 10, 70, 30}};
+    CTestRenderChild c{"C", &log, true, kBlue, RECT{20, 20, 40, 40}};
+    CTestRenderChild probe{"probe", &log, true, RGB(0, 0, 0), RECT{0, 0, 0, 0}};
     DibSnapshot seen;
     CTestSkinDialog dlg;
 
@@ -90,7 +91,7 @@ RECT WindowRect(HWND hWnd)
     return rc;
 }
 
-} // namespace
+}  // namespace
 
 TEST(UpdateView, AddsTheLayeredStyleOnlyWhenItIsMissing)
 {
@@ -143,18 +144,18 @@ TEST(UpdateView, DrawsTheSkinThenEnabledChildrenInListOrder)
     ASSERT_TRUE(skin.Create());
     skin.Redraw();
 
-    const EventLog expected = { "render A", "render C", "render probe" };
+    const EventLog expected = {"render A", "render C", "render probe"};
     EXPECT_EQ(expected, skin.log);
 
     ASSERT_TRUE(skin.seen.valid);
     EXPECT_EQ(TEST_SKIN_WIDTH, skin.seen.width);
-    EXPECT_EQ(TEST_SKIN_HEIGHT, skin.seen.height);   // positive: bottom-up rows
+    EXPECT_EQ(TEST_SKIN_HEIGHT, skin.seen.height);  // positive: bottom-up rows
     EXPECT_EQ(32, skin.seen.bitCount);
-    EXPECT_EQ(0u, skin.seen.At(1, 1));               // transparent corner stays cleared
+    EXPECT_EQ(0u, skin.seen.At(1, 1));  // transparent corner stays cleared
     EXPECT_EQ(kSkinBgra, skin.seen.At(150, 100));
-    EXPECT_EQ(kSkinBgra, skin.seen.At(60, 20));      // B is disabled
+    EXPECT_EQ(kSkinBgra, skin.seen.At(60, 20));  // B is disabled
     EXPECT_EQ(Bgra(kRed), skin.seen.At(12, 12));
-    EXPECT_EQ(Bgra(kBlue), skin.seen.At(25, 25));    // C, later in the list, covers A
+    EXPECT_EQ(Bgra(kBlue), skin.seen.At(25, 25));  // C, later in the list, covers A
 }
 
 TEST(UpdateView, HiddenBackgroundShrinksTheSkinAndDrawsEveryChild)
@@ -164,7 +165,7 @@ TEST(UpdateView, HiddenBackgroundShrinksTheSkinAndDrawsEveryChild)
     skin.dlg.SetHideBackground(true);
     skin.Redraw();
 
-    const EventLog expected = { "render A", "render B", "render C", "render probe" };
+    const EventLog expected = {"render A", "render B", "render C", "render probe"};
     EXPECT_EQ(expected, skin.log);
 
     ASSERT_TRUE(skin.seen.valid);
@@ -187,7 +188,8 @@ TEST(UpdateView, WithoutAnImageNothingHappens)
     SkinWithChildren skin;
     ASSERT_TRUE(skin.Create());
     skin.dlg.MoveWindow(10, 10, 50, 40);
-    ::SetWindowLongW(skin.dlg.m_hWnd, GWL_EXSTYLE, ::GetWindowLongW(skin.dlg.m_hWnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    ::SetWindowLongW(skin.dlg.m_hWnd, GWL_EXSTYLE,
+                     ::GetWindowLongW(skin.dlg.m_hWnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     skin.dlg.ReplaceImage(nullptr);
     skin.dlg.exStyleWrites.clear();
     skin.Redraw();
@@ -213,7 +215,7 @@ TEST(UpdateView, TheScreenShowsTheSkinShapedByItsAlpha)
         ::Sleep(10);
     }
     EXPECT_EQ(RGB(224, 112, 32), ::GetPixel(hScreen, 200 + 150, 150 + 100));
-    EXPECT_EQ(below, ::GetPixel(hScreen, 201, 151));   // fully transparent corner
+    EXPECT_EQ(below, ::GetPixel(hScreen, 201, 151));  // fully transparent corner
     ::ReleaseDC(nullptr, hScreen);
     dlg.DestroyWindow();
     PumpMessages();

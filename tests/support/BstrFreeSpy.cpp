@@ -5,7 +5,7 @@
 namespace {
 
 std::vector<BSTR> g_freed;
-void (WINAPI* g_pfnRealFree)(BSTR) = nullptr;
+void(WINAPI* g_pfnRealFree)(BSTR) = nullptr;
 
 void WINAPI RecordingSysFreeString(BSTR b)
 {

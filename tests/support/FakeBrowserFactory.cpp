@@ -1,7 +1,8 @@
 #include "tests/support/FakeBrowserFactory.h"
 
 FakeBrowserFactory::FakeBrowserFactory(const FakeBrowserOptions& options, MakeFunction make)
-    : m_options(options), m_make(make)
+    : m_options(options),
+      m_make(make)
 {
 }
 
@@ -38,8 +39,7 @@ STDMETHODIMP FakeBrowserFactory::CreateInstance(IUnknown* outer, REFIID riid, vo
         return CLASS_E_NOAGGREGATION;
     if (m_options.refuseCreation)
         return E_FAIL;
-    FakeWebBrowser* browser =
-        m_make != nullptr ? m_make(m_options) : new FakeWebBrowser(m_options);
+    FakeWebBrowser* browser = m_make != nullptr ? m_make(m_options) : new FakeWebBrowser(m_options);
     HRESULT hr = browser->QueryInterface(riid, ppv);
     browser->Release();
     return hr;

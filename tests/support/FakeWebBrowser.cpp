@@ -250,9 +250,8 @@ STDMETHODIMP FakeWebBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID
     return E_NOTIMPL;
 }
 
-STDMETHODIMP FakeWebBrowser::Invoke(DISPID dispid, REFIID, LCID, WORD flags,
-                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
-                                    UINT*)
+STDMETHODIMP FakeWebBrowser::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                    VARIANT* result, EXCEPINFO* excepInfo, UINT*)
 {
     Record(dispid, flags, params, result);
     HRESULT hr = TakeFailure(dispid, excepInfo);
@@ -374,8 +373,7 @@ STDMETHODIMP FakeWebBrowser::Close(DWORD)
 STDMETHODIMP FakeWebBrowser::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
                                     LPCRECT rect)
 {
-    if (verb != OLEIVERB_INPLACEACTIVATE && verb != OLEIVERB_SHOW &&
-        verb != OLEIVERB_UIACTIVATE)
+    if (verb != OLEIVERB_INPLACEACTIVATE && verb != OLEIVERB_SHOW && verb != OLEIVERB_UIACTIVATE)
         return E_NOTIMPL;
     if (m_options.refuseInPlace)
         return E_FAIL;
@@ -440,8 +438,7 @@ void FakeWebBrowser::UIActivate()
     if (!m_uiActive)
     {
         IOleInPlaceSite* inPlace = nullptr;
-        if (FAILED(m_site->QueryInterface(IID_IOleInPlaceSite,
-                                          reinterpret_cast<void**>(&inPlace))))
+        if (FAILED(m_site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
             return;
         m_uiActive = true;
         inPlace->OnUIActivate();
@@ -534,8 +531,8 @@ LRESULT CALLBACK FakeWebBrowser::ViewProc(HWND hwnd, UINT message, WPARAM wParam
     case WM_LBUTTONUP:
         // Kept alive across the click: its container may release it meanwhile.
         self->AddRef();
-        self->OnViewClick(POINT{static_cast<short>(LOWORD(lParam)),
-                                static_cast<short>(HIWORD(lParam))});
+        self->OnViewClick(
+            POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         self->Release();
         return 0;
     case WM_SETFOCUS:
@@ -770,8 +767,7 @@ STDMETHODIMP FakeWebBrowser::EventPoint::Advise(IUnknown* sink, DWORD* cookie)
     if (sink == nullptr)
         return E_POINTER;
     IDispatch* dispatch = nullptr;
-    if (FAILED(sink->QueryInterface(DIID_DWebBrowserEvents2,
-                                    reinterpret_cast<void**>(&dispatch))))
+    if (FAILED(sink->QueryInterface(DIID_DWebBrowserEvents2, reinterpret_cast<void**>(&dispatch))))
         return CONNECT_E_CANNOTCONNECT;
     *cookie = m_owner->m_nextCookie++;
     m_owner->m_sinks.emplace_back(*cookie, dispatch);
@@ -796,8 +792,8 @@ STDMETHODIMP FakeWebBrowser::EventPoint::Unadvise(DWORD cookie)
 void FakeWebBrowser::Fire(DISPID dispid, std::vector<VARIANT> args)
 {
     std::reverse(args.begin(), args.end());
-    DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr,
-                      static_cast<UINT>(args.size()), 0};
+    DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()),
+                      0};
     AddRef();
     auto sinks = m_sinks;
     for (auto& s : sinks)

@@ -26,9 +26,9 @@ class FakeBrowserFactory;
 struct FakeInvokeArg
 {
     VARTYPE vt = VT_EMPTY;
-    std::wstring text;        // VT_BSTR: the string (empty for a NULL BSTR), its pointer below
-    bool nullBstr = false;    // VT_BSTR: the BSTR was NULL
-    long long number = 0;     // VT_BOOL, VT_I2, VT_I4: the value
+    std::wstring text;      // VT_BSTR: the string (empty for a NULL BSTR), its pointer below
+    bool nullBstr = false;  // VT_BSTR: the BSTR was NULL
+    long long number = 0;   // VT_BOOL, VT_I2, VT_I4: the value
     const void* pointer = nullptr;  // by-reference and interface arguments: the pointer
 };
 
@@ -46,9 +46,14 @@ struct FakeInvokeCall
 // coming or going.
 struct FakeKeyEvent
 {
-    enum Kind { Accelerator, Received, Focus };
+    enum Kind
+    {
+        Accelerator,
+        Received,
+        Focus
+    };
     Kind kind = Received;
-    UINT message = 0;       // key messages: the message and its key
+    UINT message = 0;  // key messages: the message and its key
     WPARAM key = 0;
     HWND hwnd = nullptr;
     bool ctrl = false;      // Ctrl was down
@@ -63,11 +68,11 @@ std::string KeyTrace(const std::vector<FakeKeyEvent>& events, bool withFocus = f
 
 struct FakeBrowserOptions
 {
-    bool refuseCreation = false;    // the class factory fails
-    bool refuseInPlace = false;     // DoVerb fails: no window
-    bool failLoad = false;          // IPersistStreamInit::Load fails
-    bool provideClassInfo = false;  // answer IProvideClassInfo2 (default source interface)
-    std::vector<UINT> consumedKeys; // virtual keys whose key-downs and -ups the control takes
+    bool refuseCreation = false;     // the class factory fails
+    bool refuseInPlace = false;      // DoVerb fails: no window
+    bool failLoad = false;           // IPersistStreamInit::Load fails
+    bool provideClassInfo = false;   // answer IProvideClassInfo2 (default source interface)
+    std::vector<UINT> consumedKeys;  // virtual keys whose key-downs and -ups the control takes
 };
 
 class FakeWebBrowser : public IWebBrowser2,

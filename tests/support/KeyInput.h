@@ -26,7 +26,8 @@ inline void PostKey(HWND hwnd, UINT vk, UINT message = WM_KEYDOWN, bool repeat =
 // Each key pressed and released.
 inline void PostStrokes(HWND hwnd, std::initializer_list<UINT> keys)
 {
-    for (UINT vk : keys) {
+    for (UINT vk : keys)
+    {
         PostKey(hwnd, vk, WM_KEYDOWN);
         PostKey(hwnd, vk, WM_KEYUP);
     }

@@ -27,10 +27,9 @@ ProxySetting::ProxySetting(const std::wstring& server)
     DWORD one = 1;
     bool ok = ::RegSetValueExW(m_key, L"ProxyEnable", 0, REG_DWORD,
                                reinterpret_cast<const BYTE*>(&one), sizeof(one)) == ERROR_SUCCESS;
-    ok = ok && ::RegSetValueExW(m_key, L"ProxyServer", 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(server.c_str()),
-                                static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))) ==
-                   ERROR_SUCCESS;
+    ok = ok && ::RegSetValueExW(
+                   m_key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                   static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     m_applied = ok;
     Announce();
 }

@@ -21,7 +21,7 @@ inline BOOL CALLBACK CountWithChildren(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-} // namespace threadwindows
+}  // namespace threadwindows
 
 inline size_t CountThreadWindows()
 {

@@ -18,8 +18,14 @@ struct Module
 {
     HMODULE h;
     explicit Module(const wchar_t* path)
-        : h(::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~Module() { if (h) ::FreeLibrary(h); }
+        : h(::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE))
+    {
+    }
+    ~Module()
+    {
+        if (h)
+            ::FreeLibrary(h);
+    }
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
 };
@@ -44,26 +50,29 @@ bool TemplateStyle(HMODULE module, WORD id, DWORD* style)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 4) {
+    if (argc != 4)
+    {
         std::fprintf(stderr, "usage: centering_probe PROGRAM.exe SKIN_WIDTH SKIN_HEIGHT\n");
         return 2;
     }
     Module program(argv[1]);
     DWORD style = 0;
-    if (!program.h || !TemplateStyle(program.h, 102, &style)) {
+    if (!program.h || !TemplateStyle(program.h, 102, &style))
+    {
         std::fprintf(stderr, "dialog template 102 not found\n");
         return 1;
     }
     RECT work = {};
-    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+    {
         std::fprintf(stderr, "no work area\n");
         return 1;
     }
-    RECT frame = { 0, 0, std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10) };
+    RECT frame = {0, 0, std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)};
     ::AdjustWindowRect(&frame, style, FALSE);
     std::printf("work %ld %ld %ld %ld\n", work.left, work.top, work.right, work.bottom);
     std::printf("style 0x%08lx\n", static_cast<unsigned long>(style));

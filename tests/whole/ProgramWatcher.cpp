@@ -6,7 +6,8 @@
 #include <cwchar>
 
 ProgramWatcher::ProgramWatcher(const std::wstring& exeName, const std::wstring& logPath)
-    : m_exeName(exeName), m_log(_wfopen(logPath.c_str(), L"a"))
+    : m_exeName(exeName),
+      m_log(_wfopen(logPath.c_str(), L"a"))
 {
 }
 

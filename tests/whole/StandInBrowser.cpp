@@ -17,8 +17,7 @@ const wchar_t kLoginHost[] = L"passport.orvane.example";
 
 std::wstring GameUrl(int server)
 {
-    return L"http://game.orvane.example/play.php?uid=7&server=" + std::to_wstring(server) +
-           L"&t=1";
+    return L"http://game.orvane.example/play.php?uid=7&server=" + std::to_wstring(server) + L"&t=1";
 }
 
 // Where the game server's page ends up: the top-level location the game window opens.
@@ -37,7 +36,8 @@ FakeWebBrowser* StandInBrowser::Make(const FakeBrowserOptions& options)
 }
 
 StandInBrowser::StandInBrowser(const FakeBrowserOptions& options)
-    : FakeWebBrowser(options), m_instance(FakeWebBrowser::CreatedCount())
+    : FakeWebBrowser(options),
+      m_instance(FakeWebBrowser::CreatedCount())
 {
     Log(L"created");
 }

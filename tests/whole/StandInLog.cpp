@@ -41,8 +41,8 @@ void StandInLog::Write(int instance, const std::wstring& text)
         return;
     // Appends are atomic per write: the old and the new copy of the program may log at once.
     ScopedHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return;
     wchar_t head[48];
@@ -59,7 +59,7 @@ int StandInLog::ServerNumber(int fallback)
     if (path.empty())
         return fallback;
     ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
         return fallback;
     char text[32] = {};
