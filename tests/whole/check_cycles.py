@@ -569,7 +569,8 @@ def main():
     openbox = watcher = None
     with WineSession(os.path.join(work, "wineprefix")) as session:
         try:
-            check(session.up, "own Xvfb display :%s and Wine prefix" % session.display)
+            check(session.up, "own Xvfb display :%s and Wine prefix with its RPC service running"
+                  % session.display)
             register_standin(session, args.standin, view)
             config = os.path.join(work, "openbox-config")
             os.makedirs(config, exist_ok=True)

@@ -355,7 +355,8 @@ def main():
     try:
         with WineSession(os.path.join(work, "wineprefix")) as session:
             if not check(session.up, "own Xvfb on display :%s (it moves the pointer, so it runs "
-                         "on a display of its own) and a Wine prefix" % session.display):
+                         "on a display of its own) and a Wine prefix with its RPC service "
+                         "running" % session.display):
                 return
             env = session.env
 
@@ -379,6 +380,8 @@ def main():
                 ["ProxyOverride", "/t", "REG_SZ", "/d", ""])]
             for key, value in settings:
                 check(session.reg_add(key, ["/v"] + value), "prefix setting %s" % value[0])
+            check(session.restart_if_new(), "the prefix settings in effect (a new prefix gets a new "
+                  "session) and the RPC service running")
 
             origin = expected_origin(probe, exe, work, env)
             check(origin is not None, "the centring probe answers")

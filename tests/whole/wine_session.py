@@ -12,6 +12,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 # Runs PE32 programs under wine, PE32+ under wine64.
 WINE = os.path.join(HERE, "..", "..", "scripts", "wine-run")
+# Starts a prefix's server and checks that its RPC service runs (as scripts/xenv does).
+WINE_PREFIX = os.path.join(HERE, "..", "..", "scripts", "wine-prefix")
 WINESERVER = "/usr/lib/wine/wineserver"
 SCREEN_W, SCREEN_H = 1920, 1080
 
@@ -97,8 +99,10 @@ class WineSession:
         with WineSession(prefix_dir) as session:
             session.env ...   # DISPLAY, WINEPREFIX and the rest, for every command
 
-    up is false when the display could not be had. On the way out the prefix's wineserver and
-    the programs in it are killed, and the display is stopped."""
+    The prefix is started by scripts/wine-prefix: a new one has its server restarted once after it
+    is made, and the RPC service must run (prefix_state says how it went). up is false when the
+    display could not be had or that check failed. On the way out the prefix's wineserver and the
+    programs in it are killed, and the display is stopped."""
 
     def __init__(self, prefix):
         self.prefix = prefix
@@ -108,17 +112,21 @@ class WineSession:
                         WINEDLLOVERRIDES="mscoree=")
         self.xvfb = None
         self.up = False
+        self.prefix_state = None
 
     def __enter__(self):
         self.xvfb, self.display = start_xvfb()
         if self.xvfb is None:
             return self
         self.env["DISPLAY"] = ":%d" % self.display
-        os.makedirs(self.prefix, exist_ok=True)
         try:
-            subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30)
-            wine(["wineboot", "-i"], self.env)
+            started = run([WINE_PREFIX, "start"], self.env, timeout=300)
         except subprocess.TimeoutExpired:
+            self.__exit__(None, None, None)
+            return self
+        self.prefix_state = started.stdout.strip()
+        print("Wine prefix %s: %s" % (self.prefix, self.prefix_state), flush=True)
+        if started.returncode != 0:
             self.__exit__(None, None, None)
             return self
         self.up = True
@@ -130,6 +138,20 @@ class WineSession:
                            stderr=subprocess.DEVNULL, timeout=60)
         stop_process(self.xvfb)
         return False
+
+    def restart_if_new(self):
+        """After the settings of a new prefix, a new session: its first one started before they
+        were made, and some are read once a session (the X11 driver's Managed). True when the
+        RPC service runs afterwards; a reused prefix is left as it is."""
+        if not self.prefix_state.startswith("fresh"):
+            return True
+        try:
+            again = run([WINE_PREFIX, "restart"], self.env, timeout=300)
+        except subprocess.TimeoutExpired:
+            return False
+        self.prefix_state = again.stdout.strip()
+        print("Wine prefix %s: %s" % (self.prefix, self.prefix_state), flush=True)
+        return again.returncode == 0
 
     def reg_add(self, key, value, view=None):
         """reg add KEY VALUE... /f, in the registry view /reg:32 or /reg:64 when given."""
