@@ -3,11 +3,18 @@
 // and a plan of login -> game -> login cycles.
 #pragma once
 
-#include "tests/client/HandOverTestSupport.h"
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "client/TranslucentApp.h"
+#include "tests/client/HandOverSteps.h"
+#include "tests/client/ProgramLog.h"
+#include "tests/client/TrayProbe.h"
+#include "tests/support/FakeWebBrowser.h"
+#include "tests/support/MessageQueue.h"
 
 namespace handover {
-
-const wchar_t kHint[] = L"  【F5刷新】【F11全屏】【F12最小托盘】";
 
 class HandOverTest : public ::testing::Test
 {

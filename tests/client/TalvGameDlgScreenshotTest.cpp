@@ -213,9 +213,7 @@ TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
                                RDW_UPDATENOW);
         })
         .Then([&] {
-            wchar_t text[256] = {};
-            ::GetWindowTextW(dlg.m_hWnd, text, 256);
-            caption = text;
+            caption = TextOf(dlg.m_hWnd);
             ::GetWindowRect(dlg.m_hWnd, &rcWindow);
             shot = std::make_unique<Canvas>(rcWindow.right - rcWindow.left,
                                             rcWindow.bottom - rcWindow.top);

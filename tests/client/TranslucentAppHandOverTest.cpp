@@ -5,6 +5,8 @@
 // browser, closes the game window and answers the exit confirmation.
 #include "tests/client/HandOverFixture.h"
 
+#include <exdispid.h>
+
 #include <memory>
 
 using namespace handover;
@@ -33,8 +35,7 @@ TEST_F(HandOverTest, NavigationWithoutTheHostChangesNothing)
         for (const FakeInvokeCall& call : c.panelFake->Calls())
             locationReads += call.dispid == 211 ? 1 : 0;
     });
-    int ticks = 0;
-    d.Wait([&] { return ++ticks >= 5; });
+    d.Pause(5);
     d.Do([&] {
         EXPECT_EQ(FrontLogin(), c.login);
         EXPECT_TRUE(::IsWindowVisible(c.hLogin));
@@ -264,7 +265,6 @@ TEST_F(HandOverTest, SecondMatchingNavigationAfterTheHandOverChangesNothing)
     ASSERT_TRUE(log.Active());
     Driver d;
     Cycle c;
-    int ticks = 0;
     AwaitLogin(d, c);
     c.server = 12;
     FireHandOver(d, c);
@@ -274,7 +274,7 @@ TEST_F(HandOverTest, SecondMatchingNavigationAfterTheHandOverChangesNothing)
         c.panelFake->FireNavigateComplete2(EventUrlFor(99));
         c.panelFake->FireNavigateComplete2(L"http://game.orvane.example/other");
     });
-    d.Wait([&] { return ++ticks >= 5; });
+    d.Pause(5);
     d.Do([&] {
         EXPECT_EQ(FrontGame(), c.game);
         EXPECT_TRUE(::IsWindowVisible(c.hGame));

@@ -13,7 +13,7 @@
 #include "tests/support/FakeWebBrowser.h"
 #include "tests/support/HttpRecorder.h"
 #include "tests/support/ProxySetting.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/MessageQueue.h"
 
 namespace {
 
