@@ -150,10 +150,28 @@ inline void CloseGame(Driver& d, Cycle& c, int answer, std::function<void(HWND)>
     AnswerExit(d, answer, std::move(inspect));
 }
 
+// A cycle up to its game window: the login window, the hand-over to that server, the game window.
+inline void ReachGame(Driver& d, Cycle& c, int server)
+{
+    c.server = server;
+    AwaitLogin(d, c);
+    FireHandOver(d, c);
+    AwaitGame(d, c);
+}
+
 // The login window's close button.
 inline void ClickLoginClose(Driver& d, Cycle& c)
 {
     d.Do([&c] { ::PostMessageW(::GetDlgItem(c.hPanel, 1004), BM_CLICK, 0, 0); });
+}
+
+// The game window closed with Yes, then the login window that follows (recorded into back)
+// closed by its close button.
+inline void CloseGameThenLogin(Driver& d, Cycle& c, Cycle& back)
+{
+    CloseGame(d, c, IDYES);
+    AwaitLogin(d, back);
+    ClickLoginClose(d, back);
 }
 
 }  // namespace handover

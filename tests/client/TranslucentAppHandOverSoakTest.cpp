@@ -134,10 +134,7 @@ TEST(HandOverSoak, DISABLED_Cycles)
     std::vector<Cycle> run(static_cast<size_t>(cycles) + 1);
     for (size_t i = 0; i + 1 < run.size(); ++i)
     {
-        run[i].server = static_cast<int>(i) + 1;
-        AwaitLogin(d, run[i]);
-        FireHandOver(d, run[i]);
-        AwaitGame(d, run[i]);
+        ReachGame(d, run[i], static_cast<int>(i) + 1);
         CloseGame(d, run[i], IDYES);
     }
     if (cycles <= limits.nCycleBound)

@@ -92,6 +92,12 @@ inline RECT RectInClient(HWND hWnd, HWND hClientOf)
     return rc;
 }
 
+// The window's rectangle in the client coordinates of its parent (of the screen without one).
+inline RECT RectInParent(HWND hWnd)
+{
+    return RectInClient(hWnd, ::GetParent(hWnd));
+}
+
 inline DWORD Style(HWND hWnd)
 {
     return static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_STYLE));
