@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/Canvas.h"
+
 // Pixels row by row: 0x00RRGGBB as a window drew them, 0xAARRGGBB (straight) as an image holds them.
 struct Pixels
 {
@@ -21,36 +23,21 @@ struct Pixels
 // The client area as the window's own painting (WM_PRINTCLIENT) draws it.
 inline Pixels RenderWindow(HWND hWnd)
 {
-    Pixels px;
-    RECT rc;
+    RECT rc = {};
     ::GetClientRect(hWnd, &rc);
-    px.cx = rc.right;
-    px.cy = rc.bottom;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = px.cx;
-    bi.bmiHeader.biHeight = -px.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC hScreen = ::GetDC(nullptr);
-    HDC hDC = ::CreateCompatibleDC(hScreen);
-    HBITMAP hbm = ::CreateDIBSection(hScreen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ::ReleaseDC(nullptr, hScreen);
-    HGDIOBJ old = ::SelectObject(hDC, hbm);
+    Canvas canvas(rc.right, rc.bottom);
     // A colour nothing draws, so unpainted pixels show.
     HBRUSH hMagenta = ::CreateSolidBrush(RGB(255, 0, 255));
-    ::FillRect(hDC, &rc, hMagenta);
+    ::FillRect(canvas.DC(), &rc, hMagenta);
     ::DeleteObject(hMagenta);
-    ::SendMessageW(hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hDC), PRF_CLIENT);
+    ::SendMessageW(hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);
     ::GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    px.data.assign(p, p + size_t(px.cx) * size_t(px.cy));
-    for (uint32_t& v : px.data)
-        v &= 0xFFFFFF;
-    ::SelectObject(hDC, old);
-    ::DeleteObject(hbm);
-    ::DeleteDC(hDC);
+    Pixels px;
+    px.cx = canvas.Ok() ? rc.right : 0;
+    px.cy = canvas.Ok() ? rc.bottom : 0;
+    for (int y = 0; y < px.cy; ++y)
+        for (int x = 0; x < px.cx; ++x)
+            px.data.push_back(canvas.Pixel(x, y));
     return px;
 }
 
