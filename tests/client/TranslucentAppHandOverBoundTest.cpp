@@ -163,10 +163,10 @@ TEST_F(HandOverTest, GameWindowThatCannotBeMadeHandsOverToAFreshCopy)
 // takes over.
 TEST_F(HandOverTest, LoginWindowThatCannotBeMadeHandsOverToAFreshCopy)
 {
+    Cycle c;
     ProgramLog log;
     ASSERT_TRUE(log.Active());
     Driver d;
-    Cycle c;
     ReachGame(d, c, 8);
     CloseGame(d, c, IDYES, [](HWND) { AfxSetResourceHandle(::GetModuleHandleW(L"kernel32.dll")); });
     const int code = RunProgram();
