@@ -6,6 +6,7 @@
 
 #include "HostingTestSupport.h"
 #include "tests/support/FakeWebBrowser.h"
+#include "tests/support/ThreadWindows.h"
 
 using hosttest::DerivedHostDlg;
 using hosttest::HostDlg;
@@ -16,14 +17,6 @@ bool IsLive(FakeWebBrowser* p)
 {
     const auto& live = FakeWebBrowser::Live();
     return std::find(live.begin(), live.end(), p) != live.end();
-}
-
-RECT ChildRect(HWND hWnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    ::MapWindowPoints(nullptr, ::GetParent(hWnd), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
 }
 
 LPCDLGTEMPLATE LoadDialogTemplate(UINT nID)
@@ -63,7 +56,7 @@ TEST_F(HostingDialog, ControlTakesTheTemplateItemsPlaceBeforeOnInitDialog)
 
     RECT expected{50, 20, 150, 80};
     ::MapDialogRect(dlg.m_hWnd, &expected);
-    RECT actual = ChildRect(hCtl);
+    RECT actual = RectInParent(hCtl);
     EXPECT_EQ(actual.left, expected.left);
     EXPECT_EQ(actual.top, expected.top);
     EXPECT_EQ(actual.right, expected.right);
@@ -146,7 +139,7 @@ TEST_F(HostingDialog, PlainTemplateControlFirstAndHidden)
     EXPECT_FALSE(::GetWindowLongW(hCtl, GWL_STYLE) & WS_VISIBLE);
     RECT expected{10, 10, 90, 50};
     ::MapDialogRect(dlg.m_hWnd, &expected);
-    RECT actual = ChildRect(hCtl);
+    RECT actual = RectInParent(hCtl);
     EXPECT_EQ(actual.left, expected.left);
     EXPECT_EQ(actual.right, expected.right);
     EXPECT_EQ(actual.bottom, expected.bottom);

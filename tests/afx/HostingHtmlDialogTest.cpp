@@ -4,6 +4,7 @@
 
 #include "HostingTestSupport.h"
 #include "tests/support/FakeWebBrowser.h"
+#include "tests/support/ThreadWindows.h"
 
 using hosttest::HtmlDlg;
 
@@ -13,14 +14,6 @@ RECT ClientOf(HWND hWnd)
 {
     RECT rc{};
     ::GetClientRect(hWnd, &rc);
-    return rc;
-}
-
-RECT ChildRect(HWND hWnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    ::MapWindowPoints(nullptr, ::GetParent(hWnd), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
 }
 
@@ -55,13 +48,12 @@ TEST_F(HtmlDialogView, ViewCoversTheClientAreaAndFollowsIt)
     EXPECT_EQ(dlg.m_wndBrowser.m_hWnd, fake->Window());
     EXPECT_EQ(::GetParent(fake->Window()), dlg.m_hWnd);
     EXPECT_EQ(::GetDlgCtrlID(fake->Window()), AFX_IDW_PANE_FIRST);
-    ExpectSameRect(ChildRect(fake->Window()), ClientOf(dlg.m_hWnd));
+    ExpectSameRect(RectInParent(fake->Window()), ClientOf(dlg.m_hWnd));
 
     ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 520, 390, SWP_NOMOVE | SWP_NOZORDER);
     RECT client = ClientOf(dlg.m_hWnd);
-    EXPECT_EQ(client.right,
-              520 - (ChildRect(dlg.m_hWnd).right - ChildRect(dlg.m_hWnd).left - client.right));
-    ExpectSameRect(ChildRect(fake->Window()), client);
+    EXPECT_EQ(client.right, 520 - (WindowSize(dlg.m_hWnd).cx - client.right));
+    ExpectSameRect(RectInParent(fake->Window()), client);
     dlg.DestroyWindow();
 }
 
@@ -162,7 +154,7 @@ TEST(HtmlDialogRealBrowser, ViewIsCreatedAndOpensTheStartPage)
     HWND hView = dlg.m_wndBrowser.m_hWnd;
     ASSERT_NE(hView, nullptr);
     EXPECT_EQ(::GetParent(hView), dlg.m_hWnd);
-    ExpectSameRect(ChildRect(hView), ClientOf(dlg.m_hWnd));
+    ExpectSameRect(RectInParent(hView), ClientOf(dlg.m_hWnd));
 
     const std::wstring start = hosttest::ResourceUrl(IDR_HOST_PAGE);
     EXPECT_TRUE(hosttest::PumpUntil(
@@ -179,7 +171,7 @@ TEST(HtmlDialogRealBrowser, ViewIsCreatedAndOpensTheStartPage)
         [&] { return !dlg.m_before.empty() && dlg.m_before.back() == L"about:blank"; }, 5000));
 
     ::SetWindowPos(dlg.m_hWnd, nullptr, 0, 0, 600, 420, SWP_NOMOVE | SWP_NOZORDER);
-    ExpectSameRect(ChildRect(hView), ClientOf(dlg.m_hWnd));
+    ExpectSameRect(RectInParent(hView), ClientOf(dlg.m_hWnd));
     dlg.DestroyWindow();
     EXPECT_FALSE(::IsWindow(hView));
     EXPECT_EQ(dlg.m_pBrowserApp, nullptr);

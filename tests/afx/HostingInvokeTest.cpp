@@ -6,6 +6,7 @@
 
 #include "HostingTestSupport.h"
 #include "tests/support/BstrFreeSpy.h"
+#include "tests/support/FakeHostFixture.h"
 #include "tests/support/FakeWebBrowser.h"
 
 using hosttest::HostDlg;
@@ -17,7 +18,7 @@ const BYTE* Params(const char* vts)
     return reinterpret_cast<const BYTE*>(vts);
 }
 
-class HostingInvoke : public ::testing::Test
+class HostingInvoke : public FakeHostFixture<HostDlg>
 {
 protected:
     void SetUp() override
@@ -30,17 +31,7 @@ protected:
         ASSERT_NE(m_fake, nullptr);
         ASSERT_NE(m_dlg->m_browser.m_pCtrlSite, nullptr);
     }
-    void TearDown() override
-    {
-        m_dlg.reset();
-        m_reg.reset();
-        EXPECT_TRUE(FakeWebBrowser::Live().empty());
-    }
     CWnd& Browser() { return m_dlg->m_browser; }
-
-    std::unique_ptr<FakeBrowserRegistration> m_reg;
-    std::unique_ptr<HostDlg> m_dlg;
-    FakeWebBrowser* m_fake = nullptr;
 };
 
 TEST_F(HostingInvoke, StringAndFourNullVariantPointers)

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "afx/Afx.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/MessageQueue.h"
 #include "HostingTestIds.h"
 
 namespace hosttest {

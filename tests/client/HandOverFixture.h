@@ -3,11 +3,18 @@
 // and a plan of login -> game -> login cycles.
 #pragma once
 
-#include "tests/client/HandOverTestSupport.h"
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "client/TranslucentApp.h"
+#include "tests/client/HandOverSteps.h"
+#include "tests/client/ProgramLog.h"
+#include "tests/client/TrayProbe.h"
+#include "tests/support/FakeWebBrowser.h"
+#include "tests/support/MessageQueue.h"
 
 namespace handover {
-
-const wchar_t kHint[] = L"  【F5刷新】【F11全屏】【F12最小托盘】";
 
 class HandOverTest : public ::testing::Test
 {
@@ -50,6 +57,14 @@ protected:
         theApp.SetHandOverLimits(limits);
     }
 
+    // Runs the program to its end through the login window's close button, with the checks
+    // that hold after every such run.
+    void RunToCleanEnd(const ProgramLog& log, const Driver& d)
+    {
+        const int code = RunProgram();
+        ExpectCleanEnd(log, code, d);
+    }
+
     // Checks that hold after every run that ended through the login window's close button.
     void ExpectCleanEnd(const ProgramLog& log, int code, const Driver& d)
     {
@@ -81,10 +96,7 @@ struct CycleRun
         for (size_t i = 0; i + 1 < cycles.size(); ++i)
         {
             Cycle& c = cycles[i];
-            c.server = static_cast<int>(i) + 1;
-            AwaitLogin(d, c);
-            FireHandOver(d, c);
-            AwaitGame(d, c);
+            ReachGame(d, c, static_cast<int>(i) + 1);
             d.Do([&c, this] {
                 captionsRight +=
                     TextOf(c.hGame) == L"Orvanes" + std::to_wstring(c.server) + L"服" + kHint ? 1

@@ -10,10 +10,11 @@
 #include "client/WebBrowser2.h"
 #include "res/resource.h"
 #include "tests/support/BstrFreeSpy.h"
+#include "tests/support/FakeHostFixture.h"
 #include "tests/support/FakeWebBrowser.h"
 #include "tests/support/HttpRecorder.h"
 #include "tests/support/ProxySetting.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/MessageQueue.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ public:
     CWebBrowser2 m_browser;
 };
 
-class WebBrowser2Fake : public ::testing::Test
+class WebBrowser2Fake : public FakeHostFixture<PanelDlg>
 {
 protected:
     void SetUp() override
@@ -43,17 +44,7 @@ protected:
         ASSERT_NE(m_dlg->m_browser.m_pCtrlSite, nullptr);
         ASSERT_EQ(m_dlg->m_browser.m_hWnd, m_fake->Window());
     }
-    void TearDown() override
-    {
-        m_dlg.reset();
-        m_reg.reset();
-        EXPECT_TRUE(FakeWebBrowser::Live().empty());
-    }
     CWebBrowser2& Browser() { return m_dlg->m_browser; }
-
-    std::unique_ptr<FakeBrowserRegistration> m_reg;
-    std::unique_ptr<PanelDlg> m_dlg;
-    FakeWebBrowser* m_fake = nullptr;
 };
 
 TEST(WebBrowser2Class, RunTimeClassCreatesAWrapperWithoutWindow)

@@ -44,3 +44,23 @@ STDMETHODIMP FakeBrowserFactory::CreateInstance(IUnknown* outer, REFIID riid, vo
     browser->Release();
     return hr;
 }
+
+FakeBrowserRegistration::FakeBrowserRegistration(const FakeBrowserOptions& options)
+{
+    m_factory = new FakeBrowserFactory(options);
+    if (FAILED(::CoRegisterClassObject(CLSID_WebBrowser, m_factory, CLSCTX_INPROC_SERVER,
+                                       REGCLS_MULTIPLEUSE, &m_cookie)))
+        m_cookie = 0;
+}
+
+FakeBrowserRegistration::~FakeBrowserRegistration()
+{
+    if (m_cookie != 0)
+        ::CoRevokeClassObject(m_cookie);
+    m_factory->Release();
+}
+
+int FakeBrowserRegistration::Requests() const
+{
+    return m_factory->Requests();
+}

@@ -320,6 +320,28 @@ private:
         bool deferred;
     };
 
+    // Releases p, when there is one, after setting it to NULL.
+    template <class T>
+    static void ReleaseAndClear(T*& p)
+    {
+        if (p != nullptr)
+        {
+            T* q = p;
+            p = nullptr;
+            q->Release();
+        }
+    }
+
+    // The site's interface of that kind (a reference for the caller to release), or NULL.
+    template <class T>
+    T* SiteAs(REFIID iid) const
+    {
+        T* p = nullptr;
+        if (m_site == nullptr || FAILED(m_site->QueryInterface(iid, reinterpret_cast<void**>(&p))))
+            return nullptr;
+        return p;
+    }
+
     void Record(DISPID dispid, WORD flags, DISPPARAMS* params, VARIANT* result);
     HRESULT TakeFailure(DISPID dispid, EXCEPINFO* excepInfo);
     void DestroyWindowIfAny();

@@ -88,8 +88,7 @@ TEST_F(HandOverTest, FiftyCyclesThenCloseEndsEveryRunInnermostFirst)
     run.Plan(d);
     std::vector<Nesting> nesting;
     log.onLoginInit = [&nesting](HWND) { nesting.push_back(Nesting::Now()); };
-    const int code = RunProgram();
-    ExpectCleanEnd(log, code, d);
+    RunToCleanEnd(log, d);
     EXPECT_EQ(run.captionsRight, kCycles);
     EXPECT_EQ(log.Count(Event::LoginInit), kCycles + 1);
     EXPECT_EQ(log.Count(Event::GameInit), kCycles);
@@ -164,14 +163,11 @@ TEST_F(HandOverTest, GameWindowThatCannotBeMadeHandsOverToAFreshCopy)
 // takes over.
 TEST_F(HandOverTest, LoginWindowThatCannotBeMadeHandsOverToAFreshCopy)
 {
+    Cycle c;
     ProgramLog log;
     ASSERT_TRUE(log.Active());
     Driver d;
-    Cycle c;
-    AwaitLogin(d, c);
-    c.server = 8;
-    FireHandOver(d, c);
-    AwaitGame(d, c);
+    ReachGame(d, c, 8);
     CloseGame(d, c, IDYES, [](HWND) { AfxSetResourceHandle(::GetModuleHandleW(L"kernel32.dll")); });
     const int code = RunProgram();
     AfxSetResourceHandle(nullptr);
@@ -270,8 +266,7 @@ TEST_F(HandOverTest, EachWayOfClosingLeavesItsNestingPerCycle)
         run.Plan(d);
         std::vector<Nesting> nesting;
         log.onLoginInit = [&nesting](HWND) { nesting.push_back(Nesting::Now()); };
-        const int code = RunProgram();
-        ExpectCleanEnd(log, code, d);
+        RunToCleanEnd(log, d);
         EXPECT_EQ(run.captionsRight, kCycles);
         ASSERT_EQ(nesting.size(), static_cast<size_t>(kCycles + 1));
         for (size_t i = 1; i < nesting.size(); ++i)
@@ -310,11 +305,8 @@ TEST_F(HandOverTest, NearTheNestingLimitAFreshCopyTakesOverBeforeTheBound)
         Driver d;
         NestingWindow nest;
         Cycle c;
-        c.server = 5;
         int headroomAtClose = -1;
-        AwaitLogin(d, c);
-        FireHandOver(d, c);
-        AwaitGame(d, c);
+        ReachGame(d, c, 5);
         // The close request arrives under 50 more nested calls, as after many cycles.
         d.Nest([&] {
             nest.RunNested(50, [&] {

@@ -10,11 +10,11 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "client/TalvGameDlg.h"
 #include "tests/client/GameWindowRun.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/FakeWebBrowser.h"
 
 using namespace gametest;
@@ -44,59 +44,6 @@ public:
 private:
     ULONG_PTR m_token = 0;
     bool m_ok = false;
-};
-
-struct DeleteDC
-{
-    void operator()(HDC h) const { ::DeleteDC(h); }
-};
-struct DeleteObj
-{
-    void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
-};
-using MemDC = std::unique_ptr<std::remove_pointer_t<HDC>, DeleteDC>;
-using GdiObj = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, DeleteObj>;
-
-// A 32-bit top-down DIB section selected into its own memory DC.
-class Canvas
-{
-public:
-    Canvas(int cx, int cy) : m_cx(cx), m_cy(cy), m_dc(::CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap.reset(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<DWORD*>(bits);
-        if (m_dc && m_bitmap)
-            m_old = ::SelectObject(m_dc.get(), m_bitmap.get());
-    }
-    ~Canvas()
-    {
-        if (m_old)
-            ::SelectObject(m_dc.get(), m_old);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    bool Ok() const { return m_bits != nullptr && m_old != nullptr; }
-    HDC DC() const { return m_dc.get(); }
-    HBITMAP Bitmap() const { return static_cast<HBITMAP>(m_bitmap.get()); }
-    int Width() const { return m_cx; }
-    int Height() const { return m_cy; }
-    DWORD Pixel(int x, int y) const { return m_bits[y * m_cx + x] & 0x00FFFFFF; }
-
-private:
-    int m_cx, m_cy;
-    MemDC m_dc;
-    GdiObj m_bitmap;
-    DWORD* m_bits = nullptr;
-    HGDIOBJ m_old = nullptr;
 };
 
 bool SavePng(HBITMAP bitmap, const std::wstring& path)
@@ -146,8 +93,8 @@ std::vector<DWORD> Glyph(const wchar_t* text, const LOGFONTW& lf, SIZE* extent)
     Canvas c(64, 64);
     if (!c.Ok())
         return {};
-    GdiObj font(::CreateFontIndirectW(&lf));
-    const HGDIOBJ old = ::SelectObject(c.DC(), font.get());
+    const HFONT font = ::CreateFontIndirectW(&lf);
+    const HGDIOBJ old = ::SelectObject(c.DC(), font);
     RECT all = {0, 0, 64, 64};
     ::FillRect(c.DC(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     ::SetBkMode(c.DC(), TRANSPARENT);
@@ -156,6 +103,7 @@ std::vector<DWORD> Glyph(const wchar_t* text, const LOGFONTW& lf, SIZE* extent)
     if (extent)
         ::GetTextExtentPoint32W(c.DC(), text, static_cast<int>(wcslen(text)), extent);
     ::SelectObject(c.DC(), old);
+    ::DeleteObject(font);
     ::GdiFlush();
     std::vector<DWORD> pixels;
     for (int y = 0; y < 64; ++y)
@@ -213,9 +161,7 @@ TEST(GameScreenshot, CapturesTheWholeWindowWithItsServerCaptionDrawn)
                                RDW_UPDATENOW);
         })
         .Then([&] {
-            wchar_t text[256] = {};
-            ::GetWindowTextW(dlg.m_hWnd, text, 256);
-            caption = text;
+            caption = TextOf(dlg.m_hWnd);
             ::GetWindowRect(dlg.m_hWnd, &rcWindow);
             shot = std::make_unique<Canvas>(rcWindow.right - rcWindow.left,
                                             rcWindow.bottom - rcWindow.top);

@@ -9,6 +9,7 @@
 
 #include "client/TalvGameDlg.h"
 #include "tests/client/GameWindowRun.h"
+#include "tests/client/ProgramTexts.h"
 #include "tests/support/FakeWebBrowser.h"
 
 using namespace gametest;
@@ -16,26 +17,8 @@ using namespace gametest;
 namespace {
 
 const wchar_t kGameUrl[] = L"http://game.orvane.example/play?uid=7&server=12&key=abc";
-const wchar_t kHint[] = L"  【F5刷新】【F11全屏】【F12最小托盘】";
 
-std::wstring Caption(HWND hwnd)
-{
-    wchar_t text[512] = {};
-    ::GetWindowTextW(hwnd, text, 512);
-    return text;
-}
-
-class GameWindow : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_registration.Registered());
-        ASSERT_NE(GameIcon(), nullptr) << "icon 155 missing from the test program";
-    }
-
-    FakeBrowserRegistration m_registration;
-};
+using GameWindow = GameWindowTest;
 
 }  // namespace
 
@@ -75,7 +58,7 @@ TEST_F(GameWindow, InitialisationAddsIconSetsIconsStyleCaptionAndNavigates)
         EXPECT_TRUE(::IsWindowVisible(hwnd));
         EXPECT_EQ(dlg.m_bFullScreen, FALSE);
 
-        EXPECT_EQ(Caption(hwnd), std::wstring(L"Orvanes12服") + kHint);
+        EXPECT_EQ(TextOf(hwnd), std::wstring(L"Orvanes12服") + kHint);
 
         // The start page first, then the game page.
         FakeWebBrowser* view = FakeWebBrowser::Newest();
@@ -113,7 +96,7 @@ TEST_F(GameWindow, CaptionShowsTheServerTextBetweenSAndServerSign)
         std::wstring lastNavigation = L"(none)";
         ModalScript script;
         script.Then([&] {
-            caption = Caption(dlg.m_hWnd);
+            caption = TextOf(dlg.m_hWnd);
             if (FakeWebBrowser* view = FakeWebBrowser::Newest())
                 if (!view->Navigations().empty())
                     lastNavigation = view->Navigations().back();

@@ -1,12 +1,14 @@
-// Keys, commands and buttons of the running login window and its panel, with the fake browser in
-// place of the WebBrowser control.
-#include "tests/client/LoginTestSupport.h"
-#include "tests/support/KeyInput.h"
-
+// Keys, commands and buttons of the login panel and its login window while they run, with the
+// fake browser in place of the WebBrowser control.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include "tests/client/LoginWindowFixture.h"
+#include "tests/client/ProbeLoginDlg.h"
+#include "tests/client/StepScript.h"
+#include "tests/support/KeyInput.h"
 
 using namespace logintest;
 
@@ -19,25 +21,16 @@ TEST_F(LoginCommandsTest, EnterAndEscLeaveTheLoginWindowOpenAndWmCloseEndsItWith
     ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     bool openAfterKeys = false;
-    int ticks = 0;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               PostStrokes(hWnd, {VK_RETURN, VK_ESCAPE});
-                               return true;
-                           },
-                           [&] { return ++ticks > 4; },
-                           [&] {
-                               openAfterKeys = ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) &&
-                                               dlg.ContinueModal();
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd);
+    StepScript script(CloseOnTimeout(&hWnd));
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            PostStrokes(hWnd, {VK_RETURN, VK_ESCAPE});
+        })
+        .Pause(5)
+        .Do([&] {
+            openAfterKeys = ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) && dlg.ContinueModal();
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+        });
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(openAfterKeys);
@@ -54,41 +47,32 @@ TEST_F(LoginCommandsTest, KeysForThePageGoToTheControlFirst)
     FakeWebBrowser* fake = nullptr;
     std::string keys, tab, tabFocus;
     bool focusInView = false;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               fake = FakeWebBrowser::Newest();
-                               fake->UIActivate();  // as a click into the page does
-                               view = fake->View();
-                               fake->SetConsumedKeys({VK_DELETE, 'C'});
-                               fake->ClearKeyEvents();
-                               focusInView = ::GetFocus() == view;
-                               PostStrokes(view, {VK_DELETE, VK_BACK, 'A'});
-                               return true;
-                           },
-                           [&] {
-                               SetModifier(VK_CONTROL, true);
-                               PostStrokes(view, {'C'});
-                               return true;
-                           },
-                           [&] {
-                               SetModifier(VK_CONTROL, false);
-                               keys = KeyTrace(fake->KeyEvents());
-                               fake->ClearKeyEvents();
-                               PostStrokes(view, {VK_TAB});
-                               return true;
-                           },
-                           [&] {
-                               tab = KeyTrace(fake->KeyEvents());
-                               tabFocus = KeyTrace(fake->KeyEvents(), true);
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd);
+    StepScript script(CloseOnTimeout(&hWnd));
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            fake = FakeWebBrowser::Newest();
+            fake->UIActivate();  // as a click into the page does
+            view = fake->View();
+            fake->SetConsumedKeys({VK_DELETE, 'C'});
+            fake->ClearKeyEvents();
+            focusInView = ::GetFocus() == view;
+            PostStrokes(view, {VK_DELETE, VK_BACK, 'A'});
+        })
+        .Do([&] {
+            SetModifier(VK_CONTROL, true);
+            PostStrokes(view, {'C'});
+        })
+        .Do([&] {
+            SetModifier(VK_CONTROL, false);
+            keys = KeyTrace(fake->KeyEvents());
+            fake->ClearKeyEvents();
+            PostStrokes(view, {VK_TAB});
+        })
+        .Do([&] {
+            tab = KeyTrace(fake->KeyEvents());
+            tabFocus = KeyTrace(fake->KeyEvents(), true);
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+        });
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(focusInView);
@@ -109,31 +93,22 @@ TEST_F(LoginCommandsTest, OkAndHiddenButtonsOnThePanelDoNothing)
     ProbeLoginDlg dlg;
     HWND hWnd = nullptr, hPanel = nullptr;
     bool openAfter = false;
-    int ticks = 0;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               hPanel = dlg.Panel()->m_hWnd;
-                               ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                               ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED),
-                                              reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 104)));
-                               ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(105, BN_CLICKED),
-                                              reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 105)));
-                               ::PostMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                               return true;
-                           },
-                           [&] { return ++ticks > 4; },
-                           [&] {
-                               openAfter = ::IsWindowVisible(hWnd) && ::IsWindowVisible(hPanel) &&
-                                           dlg.ContinueModal();
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd);
+    StepScript script(CloseOnTimeout(&hWnd));
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 104)));
+            ::SendMessageW(hPanel, WM_COMMAND, MAKEWPARAM(105, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hPanel, 105)));
+            ::PostMessageW(hPanel, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        })
+        .Pause(5)
+        .Do([&] {
+            openAfter = ::IsWindowVisible(hWnd) && ::IsWindowVisible(hPanel) && dlg.ContinueModal();
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+        });
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(openAfter);
@@ -147,20 +122,13 @@ TEST_F(LoginCommandsTest, CancelAndCloseOnThePanelCloseTheLoginWindow)
         SCOPED_TRACE(message);
         ProbeLoginDlg dlg;
         HWND hWnd = nullptr, hPanel = nullptr;
-        TimerScript script({
-                               [&] {
-                                   hWnd = dlg.m_hWnd;
-                                   return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                               },
-                               [&] {
-                                   hPanel = dlg.Panel()->m_hWnd;
-                                   ::PostMessageW(hPanel, message,
-                                                  message == WM_COMMAND ? IDCANCEL : 0, 0);
-                                   return true;
-                               },
-                               [&] { return false; },  // the run must end without the script
-                           },
-                           &hWnd, 5000);
+        StepScript script(CloseOnTimeout(&hWnd), 5000);
+        script.WaitShown(dlg, hWnd)
+            .Do([&] {
+                hPanel = dlg.Panel()->m_hWnd;
+                ::PostMessageW(hPanel, message, message == WM_COMMAND ? IDCANCEL : 0, 0);
+            })
+            .Wait([] { return false; });  // the run must end without the script
         EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
         EXPECT_FALSE(script.TimedOut());
         EXPECT_FALSE(::IsWindow(hWnd));
@@ -189,20 +157,14 @@ TEST_F(LoginCommandsTest, CloseButtonHasClosedTheLoginWindowWhenItsClickReturns)
     CloseCountingLoginDlg dlg;
     HWND hWnd = nullptr, hPanel = nullptr;
     int closesAtReturn = -1;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               hPanel = dlg.Panel()->m_hWnd;
-                               ::SendMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-                               closesAtReturn = dlg.closes;
-                               return true;
-                           },
-                           [&] { return false; },  // the run must end without the script
-                       },
-                       &hWnd, 5000);
+    StepScript script(CloseOnTimeout(&hWnd), 5000);
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            ::SendMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+            closesAtReturn = dlg.closes;
+        })
+        .Wait([] { return false; });  // the run must end without the script
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_EQ(closesAtReturn, 1);
@@ -232,24 +194,16 @@ TEST_F(LoginCommandsTest, MinimiseActsOnThePanelFirstThenOnTheLoginWindow)
     bool loginIconic = false;
     HHOOK hHook = nullptr;
     g_minMax.clear();
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               hPanel = dlg.Panel()->m_hWnd;
-                               hHook = ::SetWindowsHookExW(WH_CBT, RecordMinMax, nullptr,
-                                                           ::GetCurrentThreadId());
-                               // A click of the button as the button control reports it.
-                               ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
-                               ::UnhookWindowsHookEx(hHook);
-                               loginIconic = ::IsIconic(hWnd) != FALSE;
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd);
+    StepScript script(CloseOnTimeout(&hWnd));
+    script.WaitShown(dlg, hWnd).Do([&] {
+        hPanel = dlg.Panel()->m_hWnd;
+        hHook = ::SetWindowsHookExW(WH_CBT, RecordMinMax, nullptr, ::GetCurrentThreadId());
+        // A click of the button as the button control reports it.
+        ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
+        ::UnhookWindowsHookEx(hHook);
+        loginIconic = ::IsIconic(hWnd) != FALSE;
+        ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    });
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
     ASSERT_NE(hHook, nullptr);
@@ -340,29 +294,22 @@ TEST_F(LoginCommandsTest, LinkButtonsOpenTheirPagesInTheDefaultBrowserOnEachClic
     size_t browserCalls = 0, browserCallsAfter = 0;
     std::vector<std::string> urls;
     int ticks = 0;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               hPanel = dlg.Panel()->m_hWnd;
-                               browserCalls = FakeWebBrowser::Newest()->Calls().size();
-                               for (int id : {1006, 1006, 1008, 1009, 1010, 1009})
-                                   ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
-                               return true;
-                           },
-                           [&] {
-                               urls = redirect.Urls();
-                               return urls.size() >= 6 || ++ticks > 600;
-                           },
-                           [&] {
-                               browserCallsAfter = FakeWebBrowser::Newest()->Calls().size();
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd, 25000);
+    StepScript script(CloseOnTimeout(&hWnd), 25000);
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            hPanel = dlg.Panel()->m_hWnd;
+            browserCalls = FakeWebBrowser::Newest()->Calls().size();
+            for (int id : {1006, 1006, 1008, 1009, 1010, 1009})
+                ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
+        })
+        .Wait([&] {
+            urls = redirect.Urls();
+            return urls.size() >= 6 || ++ticks > 750;
+        })
+        .Do([&] {
+            browserCallsAfter = FakeWebBrowser::Newest()->Calls().size();
+            ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+        });
     EXPECT_EQ(RunAsMainWindow(dlg), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
 

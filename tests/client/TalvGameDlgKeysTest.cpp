@@ -15,12 +15,14 @@ namespace {
 const wchar_t kGameUrl[] = L"http://game.orvane.example/play?uid=7&server=3&t=1";
 
 // A game window run with its view's messages recorded; steps see the view and the window.
-class GameKeys : public testing::Test
+class GameKeys : public GameWindowTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_registration.Registered());
+        GameWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_dlg.SetUrls(kGameUrl, kGameUrl);
         // First step: find the view and watch it.
         m_script.Then([this] {
@@ -46,7 +48,6 @@ protected:
                                                               : m_browser->Navigations().back();
     }
 
-    FakeBrowserRegistration m_registration;
     CTalvGameDlg m_dlg;
     ModalScript m_script;
     WindowRecorder m_recorder;

@@ -5,11 +5,15 @@
 // The fault is made by redirecting the executable's GDI+ imports: GdiplusStartup fails, and every
 // call that needs a running GDI+ answers GdiplusNotInitialized, as GDI+ does when it was not
 // started. (Wine's GDI+ would serve those calls without a start-up.)
-#include "tests/client/FaultTestSupport.h"
+#include <gtest/gtest.h>
 
-#include "client/TranslucentApp.h"
-
-using namespace faulttest;
+#include "afx/OleControlContainer.h"
+#include "tests/client/InProcessProgram.h"
+#include "tests/client/StepScript.h"
+#include "tests/support/ImportPatch.h"
+#include "tests/support/MessageQueue.h"
+#include "tests/support/ThreadWindows.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
 
@@ -75,7 +79,7 @@ class GdiplusNotRunning
 public:
     bool Active() const
     {
-        for (const ImportPatch* p : {&m_startup, &m_stream, &m_bitmapStream, &m_hbitmap})
+        for (const CImportPatch* p : {&m_startup, &m_stream, &m_bitmapStream, &m_hbitmap})
             if (!p->Active())
                 return false;
         return true;
@@ -87,26 +91,16 @@ private:
     {
         return reinterpret_cast<void*>(f);
     }
-    ImportPatch m_startup{L"gdiplus.dll", "GdiplusStartup", F(&FailingStartup)};
-    ImportPatch m_shutdown{L"gdiplus.dll", "GdiplusShutdown", F(&IgnoredShutdown)};
-    ImportPatch m_stream{L"gdiplus.dll", "GdipLoadImageFromStream", F(&NoImageFromStream)};
-    ImportPatch m_bitmapStream{L"gdiplus.dll", "GdipCreateBitmapFromStream", F(&NoImageFromStream)};
-    ImportPatch m_hbitmap{L"gdiplus.dll", "GdipCreateBitmapFromHBITMAP", F(&NoBitmapFromHbitmap)};
-    ImportPatch m_graphics{L"gdiplus.dll", "GdipCreateFromHDC", F(&NoGraphics)};
-    ImportPatch m_width{L"gdiplus.dll", "GdipGetImageWidth", F(&NoSize)};
-    ImportPatch m_height{L"gdiplus.dll", "GdipGetImageHeight", F(&NoSize)};
-    ImportPatch m_draw{L"gdiplus.dll", "GdipDrawImageRectI", F(&NoDrawing)};
-};
-
-class CountingApp : public CTranslucentApp
-{
-public:
-    int ExitInstance() override
-    {
-        ++exits;
-        return CTranslucentApp::ExitInstance();
-    }
-    int exits = 0;
+    CImportPatch m_startup{L"gdiplus.dll", "GdiplusStartup", F(&FailingStartup)};
+    CImportPatch m_shutdown{L"gdiplus.dll", "GdiplusShutdown", F(&IgnoredShutdown)};
+    CImportPatch m_stream{L"gdiplus.dll", "GdipLoadImageFromStream", F(&NoImageFromStream)};
+    CImportPatch m_bitmapStream{L"gdiplus.dll", "GdipCreateBitmapFromStream",
+                                F(&NoImageFromStream)};
+    CImportPatch m_hbitmap{L"gdiplus.dll", "GdipCreateBitmapFromHBITMAP", F(&NoBitmapFromHbitmap)};
+    CImportPatch m_graphics{L"gdiplus.dll", "GdipCreateFromHDC", F(&NoGraphics)};
+    CImportPatch m_width{L"gdiplus.dll", "GdipGetImageWidth", F(&NoSize)};
+    CImportPatch m_height{L"gdiplus.dll", "GdipGetImageHeight", F(&NoSize)};
+    CImportPatch m_draw{L"gdiplus.dll", "GdipDrawImageRectI", F(&NoDrawing)};
 };
 
 TEST(FaultGdiplus, StartFailsLoginWindowIsEmptyAndTheCloseButtonStillEndsTheProgram)
@@ -125,37 +119,26 @@ TEST(FaultGdiplus, StartFailsLoginWindowIsEmptyAndTheCloseButtonStillEndsTheProg
     HWND hLogin = nullptr, hPanel = nullptr;
     SIZE login = {-1, -1}, panel = {-1, -1};
     bool visible = false, closeBound = false;
-    Script script(
-        {
-            Script::Wait([&] {
-                hLogin = app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : nullptr;
-                return hLogin && ::IsWindowVisible(hLogin);
-            }),
-            Script::Do([&] {
-                visible = ::IsWindowVisible(hLogin) != FALSE;
-                login = WindowSize(hLogin);
-                hPanel = OwnedPanel(hLogin);
-                if (hPanel)
-                {
-                    panel = WindowSize(hPanel);
-                    HWND hClose = ::GetDlgItem(hPanel, 1004);
-                    closeBound = CWnd::FromHandlePermanent(hClose) != nullptr;
-                    // The close button paints without its image.
-                    HDC hScreen = ::GetDC(nullptr);
-                    HDC hDC = ::CreateCompatibleDC(hScreen);
-                    HBITMAP hbm = ::CreateCompatibleBitmap(hScreen, 35, 35);
-                    ::ReleaseDC(nullptr, hScreen);
-                    HGDIOBJ old = ::SelectObject(hDC, hbm);
-                    ::SendMessageW(hClose, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hDC),
-                                   PRF_CLIENT);
-                    ::SelectObject(hDC, old);
-                    ::DeleteObject(hbm);
-                    ::DeleteDC(hDC);
-                    ::PostMessageW(hClose, BM_CLICK, 0, 0);
-                }
-            }),
-        },
-        &hLogin);
+    StepScript script(EndRunOnTimeout(&hLogin), 15000);
+    script
+        .Wait([&] {
+            hLogin = app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : nullptr;
+            return hLogin && ::IsWindowVisible(hLogin);
+        })
+        .Do([&] {
+            visible = ::IsWindowVisible(hLogin) != FALSE;
+            login = WindowSize(hLogin);
+            hPanel = OwnedPopupWith(hLogin, 1004);
+            if (hPanel)
+            {
+                panel = WindowSize(hPanel);
+                HWND hClose = ::GetDlgItem(hPanel, 1004);
+                closeBound = CWnd::FromHandlePermanent(hClose) != nullptr;
+                // The close button paints without its image.
+                RenderWindow(hClose);
+                ::PostMessageW(hClose, BM_CLICK, 0, 0);
+            }
+        });
     const int code = AfxRunApp(&app);
 
     EXPECT_FALSE(script.TimedOut());

@@ -1,9 +1,15 @@
 // A skin that cannot be had: a PNG resource that is missing, a resource that is no image, a
 // bitmap that does not exist. The login window then has an image without content: it opens 0 by
 // 0 with its panel, and the panel's close button still closes it.
-#include "tests/client/FaultTestSupport.h"
+#include "tests/client/InProcessProgram.h"
+#include "tests/client/LoginWindowFixture.h"
+#include "tests/client/ProbeLoginDlg.h"
+#include "tests/client/StepScript.h"
+#include "tests/support/ThreadWindows.h"
 
-using namespace faulttest;
+using namespace logintest;
+
+using LoginFaultTest = LoginWindowTest;
 
 namespace {
 
@@ -24,29 +30,22 @@ TEST_P(FaultSkin, LoginWindowOpensEmptyWithItsPanelAndClosesFromTheCloseButton)
 {
     ASSERT_TRUE(m_browser.Registered());
     const SkinCase& c = GetParam();
-    LoginDlg dlg(c.id, c.type);
+    ProbeLoginDlg dlg(c.id, c.type);
     HWND hWnd = nullptr, hPanel = nullptr;
     SIZE login = {-1, -1}, panel = {-1, -1};
     bool browserBound = false;
-    Script script(
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd).Do([&] {
+        login = WindowSize(hWnd);
+        CTalvStandardDlg* p = dlg.Panel();
+        hPanel = p ? p->m_hWnd : nullptr;
+        if (hPanel)
         {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                login = WindowSize(hWnd);
-                CTalvStandardDlg* p = dlg.Panel();
-                hPanel = p ? p->m_hWnd : nullptr;
-                if (hPanel)
-                {
-                    panel = WindowSize(hPanel);
-                    browserBound = p->m_browser.m_hWnd != nullptr;
-                    ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-                }
-            }),
-        },
-        &hWnd);
+            panel = WindowSize(hPanel);
+            browserBound = p->m_browser.m_hWnd != nullptr;
+            ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+        }
+    });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -75,21 +74,14 @@ INSTANTIATE_TEST_SUITE_P(Skins, FaultSkin,
 TEST_F(LoginFaultTest, TheProgramsSkinGivesTheFullSize)
 {
     FakeBrowserRegistration browser;
-    LoginDlg dlg;
+    ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     SIZE login = {-1, -1};
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                login = WindowSize(hWnd);
-                ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd).Do([&] {
+        login = WindowSize(hWnd);
+        ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    });
     RunAsMainWindow(dlg);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_EQ(login.cx, 1208);

@@ -2,17 +2,20 @@
 // control: the panel and its navigation come before the window's own initialisation, the window
 // takes the skin's size, the controls their places and the buttons their images; the application
 // object runs it all and ends with exit code 0 from the close button.
-#include "tests/client/LoginTestSupport.h"
-
 #include <cstdio>
 
 #include "client/TranslucentApp.h"
+#include "tests/client/InProcessProgram.h"
+#include "tests/client/LoginWindowFixture.h"
+#include "tests/client/ProbeLoginDlg.h"
+#include "tests/client/ProgramTexts.h"
+#include "tests/client/StepScript.h"
+#include "tests/support/ThreadWindows.h"
+#include "tests/support/WindowPixels.h"
 
 using namespace logintest;
 
 namespace {
-
-const wchar_t kGuestLoginUrl[] = L"http://passport.orvane.example/guest/c/qelv/login.php";
 
 using LoginStartupTest = FakeBrowserLoginTest;
 
@@ -22,56 +25,37 @@ struct ButtonPlace
     int x, y, cx, cy;
     UINT normal, hot;
     bool png;
+    CMFCButton CTalvStandardDlg::*button;
 };
 
 const ButtonPlace kButtons[] = {
-    {1006, 485, 210, 70, 32, 139, 140, false}, {1008, 657, 210, 70, 32, 143, 144, false},
-    {1009, 853, 210, 70, 32, 145, 147, false}, {1010, 1033, 210, 70, 32, 141, 142, false},
-    {1004, 1140, 155, 35, 35, 138, 137, true}, {1012, 1105, 155, 35, 35, 159, 160, true},
+    {1006, 485, 210, 70, 32, 139, 140, false, &CTalvStandardDlg::m_btnHomepage},
+    {1008, 657, 210, 70, 32, 143, 144, false, &CTalvStandardDlg::m_btnPay},
+    {1009, 853, 210, 70, 32, 145, 147, false, &CTalvStandardDlg::m_btnService},
+    {1010, 1033, 210, 70, 32, 141, 142, false, &CTalvStandardDlg::m_btnForum},
+    {1004, 1140, 155, 35, 35, 138, 137, true, &CTalvStandardDlg::m_btnClose},
+    {1012, 1105, 155, 35, 35, 159, 160, true, &CTalvStandardDlg::m_btnMinimize},
 };
 
 const uint32_t kKeyGreen = 0x00FF00;
 
-RefImage Reference(UINT nID, bool png)
+Pixels Reference(UINT nID, bool png)
 {
     return png ? LoadPngReference(nID) : LoadBitmapReference(nID);
 }
 
-CMFCButton* ButtonOf(CTalvStandardDlg* panel, int id)
+// The button object of kButtons[i] in the panel.
+CMFCButton* ButtonOf(CTalvStandardDlg* panel, size_t i)
 {
-    switch (id)
-    {
-    case 1006:
-        return &panel->m_btnHomepage;
-    case 1004:
-        return &panel->m_btnClose;
-    case 1008:
-        return &panel->m_btnPay;
-    case 1009:
-        return &panel->m_btnService;
-    case 1010:
-        return &panel->m_btnForum;
-    case 1012:
-        return &panel->m_btnMinimize;
-    }
-    return nullptr;
+    return &(panel->*kButtons[i].button);
 }
 
 TEST_F(LoginStartupTest, PanelIsShownAndNavigatingBeforeTheLoginWindowInitialises)
 {
     ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd);
+    StepScript script(CloseOnTimeout(&hWnd));
+    script.WaitShown(dlg, hWnd).Do([&] { ::PostMessageW(hWnd, WM_CLOSE, 0, 0); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(script.TimedOut());
 
@@ -111,31 +95,23 @@ TEST_F(LoginStartupTest, WindowTakesTheSkinsSizeAndControlsTheirPlaces)
     DWORD style = 0, panelStyle = 0;
     HWND panelOwner = nullptr;
     bool gotPanel = false;
-    TimerScript script({
-                           [&] {
-                               hWnd = dlg.m_hWnd;
-                               return hWnd != nullptr && ::IsWindowVisible(hWnd);
-                           },
-                           [&] {
-                               ::GetWindowRect(hWnd, &window);
-                               style = DWORD(::GetWindowLongW(hWnd, GWL_STYLE));
-                               CTalvStandardDlg* p = dlg.Panel();
-                               gotPanel = p && ::IsWindow(p->m_hWnd);
-                               if (gotPanel)
-                               {
-                                   ::GetWindowRect(p->m_hWnd, &panel);
-                                   panelOwner = ::GetWindow(p->m_hWnd, GW_OWNER);
-                                   panelStyle = DWORD(::GetWindowLongW(p->m_hWnd, GWL_STYLE));
-                                   browser = RectInClient(p->m_browser.m_hWnd, p->m_hWnd);
-                                   for (int i = 0; i < 6; ++i)
-                                       buttons[i] = RectInClient(
-                                           ::GetDlgItem(p->m_hWnd, kButtons[i].id), p->m_hWnd);
-                               }
-                               ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hWnd);
+    StepScript script(CloseOnTimeout(&hWnd));
+    script.WaitShown(dlg, hWnd).Do([&] {
+        ::GetWindowRect(hWnd, &window);
+        style = Style(hWnd);
+        CTalvStandardDlg* p = dlg.Panel();
+        gotPanel = p && ::IsWindow(p->m_hWnd);
+        if (gotPanel)
+        {
+            ::GetWindowRect(p->m_hWnd, &panel);
+            panelOwner = ::GetWindow(p->m_hWnd, GW_OWNER);
+            panelStyle = Style(p->m_hWnd);
+            browser = RectInClient(p->m_browser.m_hWnd, p->m_hWnd);
+            for (int i = 0; i < 6; ++i)
+                buttons[i] = RectInClient(::GetDlgItem(p->m_hWnd, kButtons[i].id), p->m_hWnd);
+        }
+        ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
+    });
     dlg.DoModal();
     ASSERT_FALSE(script.TimedOut());
 
@@ -182,25 +158,21 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
     Seen seen[6];
     size_t current = 0;
     int waits = 0;
-    std::vector<TimerScript::Step> steps;
-    steps.push_back([&] {
-        hWnd = dlg.m_hWnd;
-        return hWnd != nullptr && ::IsWindowVisible(hWnd);
-    });
+    StepScript script(CloseOnTimeout(&hWnd), 30000);
+    script.WaitShown(dlg, hWnd);
     for (size_t i = 0; i < 6; ++i)
     {
-        steps.push_back([&, i] {
+        script.Do([&, i] {
             current = i;
-            CMFCButton* b = ButtonOf(dlg.Panel(), kButtons[i].id);
+            CMFCButton* b = ButtonOf(dlg.Panel(), i);
             seen[i].normal = RenderWindow(b->m_hWnd);
             RECT rc;
             ::GetWindowRect(b->m_hWnd, &rc);
             ::SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
             waits = 0;
-            return true;
         });
-        steps.push_back([&, i] {
-            CMFCButton* b = ButtonOf(dlg.Panel(), kButtons[i].id);
+        script.Wait([&, i] {
+            CMFCButton* b = ButtonOf(dlg.Panel(), i);
             if (!b->IsHot() && ++waits < 80)
                 return false;
             seen[i].hotFlag = b->IsHot() != FALSE;
@@ -209,19 +181,15 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
             waits = 0;
             return true;
         });
-        steps.push_back([&, i] {
-            CMFCButton* b = ButtonOf(dlg.Panel(), kButtons[i].id);
+        script.Wait([&, i] {
+            CMFCButton* b = ButtonOf(dlg.Panel(), i);
             if (b->IsHot() && ++waits < 80)
                 return false;
             seen[i].after = RenderWindow(b->m_hWnd);
             return true;
         });
     }
-    steps.push_back([&] {
-        ::PostMessageW(hWnd, WM_CLOSE, 0, 0);
-        return true;
-    });
-    TimerScript script(std::move(steps), &hWnd, 30000);
+    script.Do([&] { ::PostMessageW(hWnd, WM_CLOSE, 0, 0); });
     dlg.DoModal();
     ASSERT_FALSE(script.TimedOut()) << "stopped at button " << kButtons[current].id;
 
@@ -229,7 +197,7 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
     {
         const ButtonPlace& b = kButtons[i];
         SCOPED_TRACE(b.id);
-        RefImage normal = Reference(b.normal, b.png), hot = Reference(b.hot, b.png);
+        Pixels normal = Reference(b.normal, b.png), hot = Reference(b.hot, b.png);
         ASSERT_GT(normal.cx, 0);
         ASSERT_GT(hot.cx, 0);
         ASSERT_EQ(seen[i].normal.cx, b.cx);
@@ -268,20 +236,6 @@ TEST_F(LoginStartupTest, RunTimeClassesOfTheLoginWindowAndPanel)
     EXPECT_FALSE(panel.IsKindOf(RUNTIME_CLASS(CDHtmlDialog)));
 }
 
-// The application object, as the library's WinMain runs it, with the ExitInstance calls counted.
-class CountingApp : public CTranslucentApp
-{
-public:
-    int ExitInstance() override
-    {
-        ++exits;
-        tokenAtExit = g_gdiplusToken;
-        return CTranslucentApp::ExitInstance();
-    }
-    int exits = 0;
-    ULONG_PTR tokenAtExit = 0;
-};
-
 // The close button sends WM_CLOSE to the main window: its modal run ends, InitInstance returns
 // FALSE, ExitInstance runs once (shutting GDI+ down) and the exit code is 0.
 TEST_F(LoginStartupTest, CloseButtonEndsTheProgramWithExitCodeZero)
@@ -290,21 +244,19 @@ TEST_F(LoginStartupTest, CloseButtonEndsTheProgramWithExitCodeZero)
     ASSERT_EQ(AfxGetApp(), &app);
     HWND hLogin = nullptr, hPanel = nullptr;
     bool mainWasLogin = false;
-    TimerScript script({
-                           [&] {
-                               hLogin = ThreadWindowTitled(L"Orvane");
-                               return hLogin != nullptr;
-                           },
-                           [&] {
-                               mainWasLogin = app.m_pMainWnd && app.m_pMainWnd->m_hWnd == hLogin;
-                               // The panel is the login window's owned pop-up; its close button is control 1004.
-                               hPanel = OwnedPanel(hLogin);
-                               if (hPanel)
-                                   ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-                               return true;
-                           },
-                       },
-                       &hLogin);
+    StepScript script(CloseOnTimeout(&hLogin));
+    script
+        .Wait([&] {
+            hLogin = ThreadWindowTitled(L"Orvane");
+            return hLogin != nullptr;
+        })
+        .Do([&] {
+            mainWasLogin = app.m_pMainWnd && app.m_pMainWnd->m_hWnd == hLogin;
+            // The panel is the login window's owned pop-up; its close button is control 1004.
+            hPanel = OwnedPopupWith(hLogin, 1004);
+            if (hPanel)
+                ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+        });
     const int code = AfxRunApp(&app);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(mainWasLogin);

@@ -1,11 +1,18 @@
 // Faults of the embedded browser: a control that refuses to be created, and calls into it that
 // fail with an error code or with an exception of the control's own. The library's handler
 // reports each failure in the debug output and the login window goes on working.
-#include "tests/client/FaultTestSupport.h"
+#include "tests/client/InProcessProgram.h"
+#include "tests/client/LoginWindowFixture.h"
+#include "tests/client/ProbeLoginDlg.h"
+#include "tests/client/StepScript.h"
+#include "tests/support/ThreadWindows.h"
+#include "tests/client/DebugOutputRecorder.h"
 
 #include <shellapi.h>
 
-using namespace faulttest;
+using namespace logintest;
+
+using LoginFaultTest = LoginWindowTest;
 
 namespace {
 
@@ -31,8 +38,8 @@ public:
     const std::vector<std::wstring>& Opened() const { return g_opened; }
 
 private:
-    ImportPatch m_patch{L"shell32.dll", "ShellExecuteW",
-                        reinterpret_cast<void*>(&RecordShellExecute)};
+    CImportPatch m_patch{L"shell32.dll", "ShellExecuteW",
+                         reinterpret_cast<void*>(&RecordShellExecute)};
 };
 
 using FaultBrowser = LoginFaultTest;
@@ -47,37 +54,31 @@ TEST_F(FaultBrowser, RefusedControlLeavesTheButtonsWorking)
     ASSERT_TRUE(shell.Active());
     const int created = FakeWebBrowser::CreatedCount();
 
-    LoginDlg dlg;
+    ProbeLoginDlg dlg;
     HWND hWnd = nullptr, hPanel = nullptr;
     SIZE login = {};
     bool browserWindow = true, minimised = false;
     RECT homepage = {};
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                login = WindowSize(hWnd);
-                hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
-                browserWindow = dlg.Panel() && dlg.Panel()->m_browser.m_hWnd != nullptr;
-                if (hPanel)
-                {
-                    ::GetWindowRect(::GetDlgItem(hPanel, 1006), &homepage);
-                    ::MapWindowPoints(nullptr, hPanel, reinterpret_cast<POINT*>(&homepage), 2);
-                    for (int id : {1006, 1008, 1009, 1010})
-                        ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
-                    ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
-                }
-            }),
-            Script::Wait([&] {
-                minimised = ::IsIconic(hWnd) != FALSE;
-                return minimised;
-            }),
-            Script::Do([&] { ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0); }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            login = WindowSize(hWnd);
+            hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
+            browserWindow = dlg.Panel() && dlg.Panel()->m_browser.m_hWnd != nullptr;
+            if (hPanel)
+            {
+                ::GetWindowRect(::GetDlgItem(hPanel, 1006), &homepage);
+                ::MapWindowPoints(nullptr, hPanel, reinterpret_cast<POINT*>(&homepage), 2);
+                for (int id : {1006, 1008, 1009, 1010})
+                    ::SendMessageW(::GetDlgItem(hPanel, id), BM_CLICK, 0, 0);
+                ::SendMessageW(::GetDlgItem(hPanel, 1012), BM_CLICK, 0, 0);
+            }
+        })
+        .Wait([&] {
+            minimised = ::IsIconic(hWnd) != FALSE;
+            return minimised;
+        })
+        .Do([&] { ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0); });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -118,7 +119,7 @@ TEST_P(FaultNavigate, FailingNavigateIsReportedAndTheLoginWindowGoesOn)
     DebugOutputRecorder debug;
     ASSERT_TRUE(debug.Active());
     const bool exception = GetParam().exception;
-    LoginDlg dlg(158, L"PNG", [exception](FakeWebBrowser* fake) {
+    ProbeLoginDlg dlg(158, L"PNG", [exception](FakeWebBrowser* fake) {
         if (!fake)
             return;
         if (exception)
@@ -128,20 +129,13 @@ TEST_P(FaultNavigate, FailingNavigateIsReportedAndTheLoginWindowGoesOn)
     });
     HWND hWnd = nullptr, hPanel = nullptr;
     SIZE login = {};
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                login = WindowSize(hWnd);
-                hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
-                if (hPanel)
-                    ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
-            }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd).Do([&] {
+        login = WindowSize(hWnd);
+        hPanel = dlg.Panel() ? dlg.Panel()->m_hWnd : nullptr;
+        if (hPanel)
+            ::PostMessageW(::GetDlgItem(hPanel, 1004), BM_CLICK, 0, 0);
+    });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -171,43 +165,37 @@ TEST_P(FaultNavigate, FailingLocationIsReportedAndTheNextNavigationHandsOver)
     DebugOutputRecorder debug;
     ASSERT_TRUE(debug.Active());
     const bool exception = GetParam().exception;
-    LoginDlg dlg;
+    ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     FakeWebBrowser* fake = nullptr;
     bool loginAfterFault = false, panelAfterFault = false;
     int reportsAfterFault = -1;
     std::wstring gameUrl, gameView;
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                fake = FakeWebBrowser::Newest();
-                fake->SetLocation(kGameLocation);
-                if (exception)
-                    fake->ThrowNext(211, 0, E_FAIL, L"location unavailable");
-                else
-                    fake->FailNext(211, kOddFailure);
-                fake->FireNavigateComplete2(kGameNavigation);
-                reportsAfterFault = exception ? debug.Count({L"exception", L"location unavailable"})
-                                              : debug.Count({L"exception", L"0x80041234"});
-                loginAfterFault = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
-                panelAfterFault = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
-            }),
-            Script::Nesting([&] { fake->FireNavigateComplete2(kGameNavigation); }),
-            Script::Wait([&] { return RunningGameWindow() != nullptr; }),
-            Script::Do([&] {
-                CTalvGameDlg* game = RunningGameWindow();
-                gameUrl = game->m_strUrl.GetString();
-                if (FakeWebBrowser* view = FakeWebBrowser::Newest();
-                    view && view != fake && !view->Navigations().empty())
-                    gameView = view->Navigations().back();
-                game->EndDialog(IDCANCEL);
-            }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            fake = FakeWebBrowser::Newest();
+            fake->SetLocation(kGameLocation);
+            if (exception)
+                fake->ThrowNext(211, 0, E_FAIL, L"location unavailable");
+            else
+                fake->FailNext(211, kOddFailure);
+            fake->FireNavigateComplete2(kGameNavigation);
+            reportsAfterFault = exception ? debug.Count({L"exception", L"location unavailable"})
+                                          : debug.Count({L"exception", L"0x80041234"});
+            loginAfterFault = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
+            panelAfterFault = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
+        })
+        .Nest([&] { fake->FireNavigateComplete2(kGameNavigation); })
+        .Wait([&] { return FrontGame() != nullptr; })
+        .Do([&] {
+            CTalvGameDlg* game = FrontGame();
+            gameUrl = game->m_strUrl.GetString();
+            if (FakeWebBrowser* view = FakeWebBrowser::Newest();
+                view && view != fake && !view->Navigations().empty())
+                gameView = view->Navigations().back();
+            game->EndDialog(IDCANCEL);
+        });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut()) << "steps done: " << script.StepsDone();

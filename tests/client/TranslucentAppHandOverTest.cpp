@@ -5,6 +5,8 @@
 // browser, closes the game window and answers the exit confirmation.
 #include "tests/client/HandOverFixture.h"
 
+#include <exdispid.h>
+
 #include <memory>
 
 using namespace handover;
@@ -33,8 +35,7 @@ TEST_F(HandOverTest, NavigationWithoutTheHostChangesNothing)
         for (const FakeInvokeCall& call : c.panelFake->Calls())
             locationReads += call.dispid == 211 ? 1 : 0;
     });
-    int ticks = 0;
-    d.Wait([&] { return ++ticks >= 5; });
+    d.Pause(5);
     d.Do([&] {
         EXPECT_EQ(FrontLogin(), c.login);
         EXPECT_TRUE(::IsWindowVisible(c.hLogin));
@@ -44,8 +45,7 @@ TEST_F(HandOverTest, NavigationWithoutTheHostChangesNothing)
         EXPECT_FALSE(QuitPending());
     });
     ClickLoginClose(d, c);
-    const int code = RunProgram();
-    ExpectCleanEnd(log, code, d);
+    RunToCleanEnd(log, d);
     EXPECT_EQ(locationReads, 0u);
     EXPECT_EQ(log.Count(Event::GameInit), 0);
     EXPECT_EQ(log.Count(Event::LoginInit), 1);
@@ -115,13 +115,10 @@ TEST_F(HandOverTest, UrlArgumentThatIsNoStringIsNoMatch)
     AwaitGame(d, c);
     std::wstring caption;
     d.Do([&] { caption = TextOf(c.hGame); });
-    CloseGame(d, c, IDYES);
     Cycle back;
-    AwaitLogin(d, back);
-    ClickLoginClose(d, back);
-    const int code = RunProgram();
+    CloseGameThenLogin(d, c, back);
+    RunToCleanEnd(log, d);
     ::SysFreeString(url);
-    ExpectCleanEnd(log, code, d);
     EXPECT_EQ(caption, std::wstring(L"Orvanes41服") + kHint);
     EXPECT_EQ(log.Count(Event::GameInit), 1);
 }
@@ -146,12 +143,9 @@ TEST_P(HandOverHostPlaceTest, HostAnywhereInTheUrlHandsOver)
     });
     AwaitGame(d, c);
     d.Do([&] { caption = TextOf(c.hGame); });
-    CloseGame(d, c, IDYES);
     Cycle back;
-    AwaitLogin(d, back);
-    ClickLoginClose(d, back);
-    const int code = RunProgram();
-    ExpectCleanEnd(log, code, d);
+    CloseGameThenLogin(d, c, back);
+    RunToCleanEnd(log, d);
     EXPECT_EQ(log.Count(Event::GameInit), 1);
     EXPECT_EQ(caption, std::wstring(L"Orvanes5服") + kHint);
 }
@@ -220,10 +214,8 @@ TEST_F(HandOverTest, GameWindowOpensOnTheTopLevelLocation)
         // The panel object still exists, detached.
         EXPECT_EQ(panelObject->m_hWnd, nullptr);
     });
-    CloseGame(d, c, IDYES);
     Cycle back;
-    AwaitLogin(d, back);
-    ClickLoginClose(d, back);
+    CloseGameThenLogin(d, c, back);
     const int code = RunProgram();
     frame->Release();
     ExpectCleanEnd(log, code, d);
@@ -264,17 +256,13 @@ TEST_F(HandOverTest, SecondMatchingNavigationAfterTheHandOverChangesNothing)
     ASSERT_TRUE(log.Active());
     Driver d;
     Cycle c;
-    int ticks = 0;
-    AwaitLogin(d, c);
-    c.server = 12;
-    FireHandOver(d, c);
-    AwaitGame(d, c);
+    ReachGame(d, c, 12);
     d.Do([&] {
         c.panelFake->SetLocation(LocationFor(99));
         c.panelFake->FireNavigateComplete2(EventUrlFor(99));
         c.panelFake->FireNavigateComplete2(L"http://game.orvane.example/other");
     });
-    d.Wait([&] { return ++ticks >= 5; });
+    d.Pause(5);
     d.Do([&] {
         EXPECT_EQ(FrontGame(), c.game);
         EXPECT_TRUE(::IsWindowVisible(c.hGame));
@@ -282,12 +270,9 @@ TEST_F(HandOverTest, SecondMatchingNavigationAfterTheHandOverChangesNothing)
         EXPECT_EQ(TextOf(c.hGame), std::wstring(L"Orvanes12服") + kHint);
         EXPECT_FALSE(QuitPending());
     });
-    CloseGame(d, c, IDYES);
     Cycle back;
-    AwaitLogin(d, back);
-    ClickLoginClose(d, back);
-    const int code = RunProgram();
-    ExpectCleanEnd(log, code, d);
+    CloseGameThenLogin(d, c, back);
+    RunToCleanEnd(log, d);
     EXPECT_EQ(log.Count(Event::GameInit), 1);
     EXPECT_EQ(log.Count(Event::LoginInit), 2);
 }
@@ -366,10 +351,7 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
                 viewAliveAtLogin = viewAliveAtLogin || fake->Serial() == gameViewSerial;
         }
     };
-    AwaitLogin(d, c);
-    c.server = 3;
-    FireHandOver(d, c);
-    AwaitGame(d, c);
+    ReachGame(d, c, 3);
     d.Do([&] {
         gameView = FakeInside(c.hGame);
         gameViewSerial = gameView ? gameView->Serial() : -1;
@@ -395,8 +377,7 @@ TEST_F(HandOverTest, ExitConfirmationNoKeepsTheGameYesBringsANewLogin)
         newPanelCalls = back.panelFake->Calls();
     });
     ClickLoginClose(d, back);
-    const int code = RunProgram();
-    ExpectCleanEnd(log, code, d);
+    RunToCleanEnd(log, d);
 
     EXPECT_EQ(look.owner, c.hGame);
     EXPECT_TRUE(look.text);

@@ -1,11 +1,17 @@
 // Completed navigations that the login panel cannot take at face value: a URL argument that is no
 // string, is null or is missing, and URLs of a megabyte with and without the game host. None
 // of them may crash the program; only a URL with the game host hands over.
-#include "tests/client/FaultTestSupport.h"
+#include "tests/client/InProcessProgram.h"
+#include "tests/client/LoginWindowFixture.h"
+#include "tests/client/ProbeLoginDlg.h"
+#include "tests/client/StepScript.h"
+#include "tests/support/ThreadWindows.h"
 
 #include <exdispid.h>
 
-using namespace faulttest;
+using namespace logintest;
+
+using LoginFaultTest = LoginWindowTest;
 
 namespace {
 
@@ -90,36 +96,30 @@ protected:
 TEST_P(FaultNavigateEvent, OddUrlArgumentChangesNothing)
 {
     ASSERT_TRUE(m_browser.Registered());
-    LoginDlg dlg;
+    ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     FakeWebBrowser* fake = nullptr;
     bool loginAfter = false, panelAfter = false, gameAfter = true;
     bool handedOver = false;
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                fake = FakeWebBrowser::Newest();
-                fake->SetLocation(kGameLocation);
-                fake->ClearCalls();
-                FireOdd(fake, GetParam().arg);
-            }),
-            Script::Do([&] {
-                loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
-                panelAfter = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
-                gameAfter = RunningGameWindow() != nullptr;
-            }),
-            Script::Nesting([&] { fake->FireNavigateComplete2(kGameNavigation); }),
-            Script::Wait([&] { return RunningGameWindow() != nullptr; }),
-            Script::Do([&] {
-                handedOver = true;
-                RunningGameWindow()->EndDialog(IDCANCEL);
-            }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            fake = FakeWebBrowser::Newest();
+            fake->SetLocation(kGameLocation);
+            fake->ClearCalls();
+            FireOdd(fake, GetParam().arg);
+        })
+        .Do([&] {
+            loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
+            panelAfter = dlg.Panel()->m_hWnd && dlg.Panel()->m_browser.m_hWnd;
+            gameAfter = FrontGame() != nullptr;
+        })
+        .Nest([&] { fake->FireNavigateComplete2(kGameNavigation); })
+        .Wait([&] { return FrontGame() != nullptr; })
+        .Do([&] {
+            handedOver = true;
+            FrontGame()->EndDialog(IDCANCEL);
+        });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut()) << "steps done: " << script.StepsDone();
@@ -145,33 +145,27 @@ using FaultLongUrl = LoginFaultTest;
 TEST_F(FaultLongUrl, MegabyteWithoutTheHostIsIgnored)
 {
     FakeBrowserRegistration browser;
-    LoginDlg dlg;
+    ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     bool loginAfter = false, gameAfter = true, locationRead = true;
     // The host in other letter case, at the very end, does not count.
     const std::wstring url = L"http://www.orvane.example/?q=" + std::wstring(kMegabyte, L'a') +
                              L"&to=GAME.ORVANE.EXAMPLE";
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Do([&] {
-                FakeWebBrowser* fake = FakeWebBrowser::Newest();
-                fake->ClearCalls();
-                fake->FireNavigateComplete2(url);
-                locationRead = false;
-                for (const FakeInvokeCall& call : fake->Calls())
-                    locationRead = locationRead || call.dispid == 211;
-            }),
-            Script::Do([&] {
-                loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
-                gameAfter = RunningGameWindow() != nullptr;
-                ::PostMessageW(::GetDlgItem(dlg.Panel()->m_hWnd, 1004), BM_CLICK, 0, 0);
-            }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd)
+        .Do([&] {
+            FakeWebBrowser* fake = FakeWebBrowser::Newest();
+            fake->ClearCalls();
+            fake->FireNavigateComplete2(url);
+            locationRead = false;
+            for (const FakeInvokeCall& call : fake->Calls())
+                locationRead = locationRead || call.dispid == 211;
+        })
+        .Do([&] {
+            loginAfter = AfxGetApp()->m_pMainWnd == &dlg && ::IsWindowVisible(hWnd);
+            gameAfter = FrontGame() != nullptr;
+            ::PostMessageW(::GetDlgItem(dlg.Panel()->m_hWnd, 1004), BM_CLICK, 0, 0);
+        });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut());
@@ -186,32 +180,26 @@ TEST_F(FaultLongUrl, MegabyteWithoutTheHostIsIgnored)
 TEST_F(FaultLongUrl, MegabyteWithTheHostHandsOver)
 {
     FakeBrowserRegistration browser;
-    LoginDlg dlg;
+    ProbeLoginDlg dlg;
     HWND hWnd = nullptr;
     FakeWebBrowser* fake = nullptr;
     std::wstring gameUrl, server;
     const std::wstring url = L"http://www.orvane.example/?q=" + std::wstring(kMegabyte, L'a') +
                              L"&to=game.orvane.example&server=12&key=abc";
-    Script script(
-        {
-            Script::Wait([&] {
-                hWnd = dlg.m_hWnd;
-                return hWnd && ::IsWindowVisible(hWnd);
-            }),
-            Script::Nesting([&] {
-                fake = FakeWebBrowser::Newest();
-                fake->SetLocation(kGameLocation);
-                fake->FireNavigateComplete2(url);
-            }),
-            Script::Wait([&] { return RunningGameWindow() != nullptr; }),
-            Script::Do([&] {
-                CTalvGameDlg* game = RunningGameWindow();
-                gameUrl = game->m_strUrl.GetString();
-                server = game->m_strServer.GetString();
-                game->EndDialog(IDCANCEL);
-            }),
-        },
-        &hWnd);
+    StepScript script(EndRunOnTimeout(&hWnd), 15000);
+    script.WaitShown(dlg, hWnd)
+        .Nest([&] {
+            fake = FakeWebBrowser::Newest();
+            fake->SetLocation(kGameLocation);
+            fake->FireNavigateComplete2(url);
+        })
+        .Wait([&] { return FrontGame() != nullptr; })
+        .Do([&] {
+            CTalvGameDlg* game = FrontGame();
+            gameUrl = game->m_strUrl.GetString();
+            server = game->m_strServer.GetString();
+            game->EndDialog(IDCANCEL);
+        });
     RunAsMainWindow(dlg);
 
     EXPECT_FALSE(script.TimedOut()) << "steps done: " << script.StepsDone();

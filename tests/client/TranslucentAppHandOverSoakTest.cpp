@@ -3,11 +3,20 @@
 // depth at the login window's initialisation, the stack high-water mark so far, the process's
 // USER, GDI and kernel handles and its memory. ORVANE_SOAK_CYCLES sets the number of cycles
 // (default 1000).
-#include "tests/support/ThreadWindows.h"
-#include "tests/client/HandOverTestSupport.h"
+#include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "client/TranslucentApp.h"
+#include "tests/client/HandOverSteps.h"
+#include "tests/client/ProgramLog.h"
+#include "tests/support/MessageQueue.h"
+#include "tests/support/ThreadWindows.h"
 
 using namespace handover;
 
@@ -125,10 +134,7 @@ TEST(HandOverSoak, DISABLED_Cycles)
     std::vector<Cycle> run(static_cast<size_t>(cycles) + 1);
     for (size_t i = 0; i + 1 < run.size(); ++i)
     {
-        run[i].server = static_cast<int>(i) + 1;
-        AwaitLogin(d, run[i]);
-        FireHandOver(d, run[i]);
-        AwaitGame(d, run[i]);
+        ReachGame(d, run[i], static_cast<int>(i) + 1);
         CloseGame(d, run[i], IDYES);
     }
     if (cycles <= limits.nCycleBound)
