@@ -3,11 +3,8 @@
 #include <exdisp.h>
 #include <olectl.h>
 
-#include <exception>
-
 #include "afx/DebugReport.h"
 #include "afx/EventSinkMap.h"
-#include "afx/Exception.h"
 #include "afx/OleDispatchDriver.h"
 #include "afx/String.h"
 #include "afx/Wnd.h"
@@ -324,18 +321,8 @@ void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)
             if (pEntry->nCtlID != m_nID || pEntry->dispid != dispid)
                 continue;
             AddRef();
-            try
-            {
-                pEntry->pfnThunk(pHost, pParams);
-            }
-            catch (CException& e)
-            {
-                AfxReportException(L"an event handler", e);
-            }
-            catch (std::exception& e)
-            {
-                AfxReportException(L"an event handler", e);
-            }
+            AfxCallGuarded<AfxCatch::LibraryAndStd>(
+                L"an event handler", [&] { pEntry->pfnThunk(pHost, pParams); }, [] {});
             Release();
             return;
         }

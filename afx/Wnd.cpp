@@ -7,7 +7,6 @@
 #include "afx/DataExchange.h"
 #include "afx/DebugReport.h"
 #include "afx/DlgInitReader.h"
-#include "afx/Exception.h"
 #include "afx/ThreadState.h"
 #include "afx/WinApp.h"
 
@@ -233,16 +232,13 @@ void CWnd::DoDataExchange(CDataExchange*)
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
-    try
-    {
-        DoDataExchange(&dx);
-    }
-    catch (CException& e)
-    {
-        AfxReportException(L"DoDataExchange", e);
-        return FALSE;
-    }
-    return TRUE;
+    return AfxCallGuarded<AfxCatch::Library>(
+        L"DoDataExchange",
+        [&] {
+            DoDataExchange(&dx);
+            return TRUE;
+        },
+        [] { return FALSE; });
 }
 
 BOOL CWnd::ExecuteDlgInit(LPCWSTR lpszResourceName)
