@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include "afx/Button.h"
+#include "afx/ScopedHandles.h"
 
 // Message that carries a button's property string (UTF-8 "<MFCButton_Name>value</MFCButton_Name>"
 // elements) from the dialog-init data; lParam points at the bytes, wParam is their length or 0.
@@ -79,20 +80,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    struct BitmapDeleter
-    {
-        void operator()(HBITMAP h) const
-        {
-            if (h)
-                ::DeleteObject(h);
-        }
-    };
-    using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
     // One loaded image: a DIB section, 32-bit premultiplied when bAlpha, else drawn opaque.
     struct Image
     {
-        BitmapHandle hBitmap;
+        CScopedBitmap hBitmap;
         SIZE size = {0, 0};
         bool bAlpha = false;
         explicit operator bool() const { return hBitmap != nullptr; }
