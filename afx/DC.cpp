@@ -18,19 +18,6 @@ void CDC::DeleteTempMap() noexcept
     AfxGetThreadState()->temporaryDCMap.DeleteFrom(0);
 }
 
-BOOL CDC::Attach(HDC hDC) noexcept
-{
-    m_hDC = hDC;
-    return hDC != nullptr;
-}
-
-HDC CDC::Detach() noexcept
-{
-    HDC h = m_hDC;
-    m_hDC = nullptr;
-    return h;
-}
-
 HGDIOBJ CDC::SelectObject(CGdiObject* pObject) noexcept
 {
     return pObject ? ::SelectObject(m_hDC, pObject->m_hObject) : nullptr;

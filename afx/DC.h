@@ -3,6 +3,9 @@
 #pragma once
 
 #include <windows.h>
+
+#include <utility>
+
 #include "afx/Object.h"
 #include "afx/String.h"
 
@@ -27,8 +30,12 @@ public:
 
     HDC GetSafeHdc() const noexcept { return m_hDC; }
     operator HDC() const noexcept { return m_hDC; }
-    BOOL Attach(HDC hDC) noexcept;
-    HDC Detach() noexcept;
+    BOOL Attach(HDC hDC) noexcept
+    {
+        m_hDC = hDC;
+        return hDC != nullptr;
+    }
+    HDC Detach() noexcept { return std::exchange(m_hDC, nullptr); }
 
     int SaveDC() noexcept { return ::SaveDC(m_hDC); }
     BOOL RestoreDC(int nSavedDC) noexcept { return ::RestoreDC(m_hDC, nSavedDC); }

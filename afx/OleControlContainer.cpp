@@ -224,6 +224,14 @@ BOOL COleControlContainer::StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<B
     // The items start at the first DWORD boundary after the header.
     const BYTE* const pHeaderEnd = AlignToDword(p, pBase);
 
+    // Where the fields of an item stand: DLGITEMTEMPLATEEX (help id, extended style, style, place,
+    // 32-bit id) or DLGITEMTEMPLATE (style, extended style, place, 16-bit id).
+    struct ItemLayout
+    {
+        size_t nStyle, nPlace, nID, nClass;
+    };
+    const ItemLayout layout = bEx ? ItemLayout{8, 12, 20, 24} : ItemLayout{0, 8, 16, 18};
+
     struct Span
     {
         const BYTE* begin;
@@ -237,29 +245,14 @@ BOOL COleControlContainer::StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<B
         const BYTE* pItem = p;
         DialogItem item;
         item.nIndex = i;
-        const BYTE* q;
-        if (bEx)
-        {
-            item.dwExStyle = ReadDword(p + 4);
-            item.dwStyle = ReadDword(p + 8);
-            item.x = ReadShort(p + 12);
-            item.y = ReadShort(p + 14);
-            item.cx = ReadShort(p + 16);
-            item.cy = ReadShort(p + 18);
-            item.nID = ReadDword(p + 20);
-            q = p + 24;
-        }
-        else
-        {
-            item.dwStyle = ReadDword(p);
-            item.dwExStyle = ReadDword(p + 4);
-            item.x = ReadShort(p + 8);
-            item.y = ReadShort(p + 10);
-            item.cx = ReadShort(p + 12);
-            item.cy = ReadShort(p + 14);
-            item.nID = ReadWord(p + 16);
-            q = p + 18;
-        }
+        item.dwStyle = ReadDword(p + layout.nStyle);
+        item.dwExStyle = ReadDword(p + 4);
+        item.x = ReadShort(p + layout.nPlace);
+        item.y = ReadShort(p + layout.nPlace + 2);
+        item.cx = ReadShort(p + layout.nPlace + 4);
+        item.cy = ReadShort(p + layout.nPlace + 6);
+        item.nID = bEx ? ReadDword(p + layout.nID) : ReadWord(p + layout.nID);
+        const BYTE* q = p + layout.nClass;
         const BYTE* pClass = q;
         q = SkipNameOrOrdinal(q);  // class
         q = SkipNameOrOrdinal(q);  // text
