@@ -32,8 +32,3 @@ int CGdiObject::GetObject(int nCount, LPVOID lpObject) const noexcept
 {
     return m_hObject ? ::GetObjectW(m_hObject, nCount, lpObject) : 0;
 }
-
-UINT CGdiObject::GetObjectType() const noexcept
-{
-    return m_hObject ? DWORD(::GetObjectType(m_hObject)) : 0;
-}

@@ -19,7 +19,6 @@ public:
     ~CGdiObject() override;
 
     operator HGDIOBJ() const noexcept { return m_hObject; }
-    HGDIOBJ GetSafeHandle() const noexcept { return m_hObject; }
 
     // Takes ownership of hObject; an object held before is deleted first. FALSE for NULL.
     BOOL Attach(HGDIOBJ hObject) noexcept;
@@ -29,7 +28,6 @@ public:
     BOOL DeleteObject() noexcept;
 
     int GetObject(int nCount, LPVOID lpObject) const noexcept;
-    UINT GetObjectType() const noexcept;
 
     HGDIOBJ m_hObject;
 };

@@ -56,7 +56,6 @@ public:
     HWND GetControlWindow() const { return m_hWnd; }
     UINT GetID() const { return m_nID; }
     IUnknown* GetControlUnknown() const { return m_pObject; }
-    const RECT& GetRect() const { return m_rect; }
     COleControlContainer* GetContainer() const { return m_pCtrlCont; }
     // The container lets the site go: it has no container and no host window any more.
     void LeaveContainer();

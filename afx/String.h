@@ -62,7 +62,6 @@ public:
 
     void Format(LPCWSTR pszFormat, ...);  // printf-style, %s takes a wide string
     void AppendFormat(LPCWSTR pszFormat, ...);
-    BOOL LoadString(HINSTANCE hInstance, UINT nID);
 
     BSTR AllocSysString() const;  // the caller frees it with SysFreeString
 

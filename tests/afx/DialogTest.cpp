@@ -97,7 +97,7 @@ protected:
     }
     void OnTimer(UINT_PTR nID)
     {
-        KillTimer(nID);
+        ::KillTimer(m_hWnd, nID);
         if (onStep)
             onStep(*this, nID);
     }
