@@ -70,9 +70,6 @@ public:
     LPWSTR GetBuffer(int nMinLength = 0);
     void ReleaseBuffer(int nNewLength = -1);
 
-    // TRUE when both strings use the same buffer (both empty counts as shared).
-    BOOL SharesBufferWith(const CString& other) const noexcept { return m_pData == other.m_pData; }
-
 private:
     struct Data;
 
