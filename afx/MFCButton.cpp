@@ -291,11 +291,6 @@ void CMFCButton::SetImage(UINT uiBmpResId, UINT uiBmpHotResId, UINT uiBmpDsblRes
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-SIZE CMFCButton::GetImageSize() const
-{
-    return m_imgNormal.size;
-}
-
 const CMFCButton::Image& CMFCButton::CurrentImage() const
 {
     if (m_hWnd && !::IsWindowEnabled(m_hWnd) && m_imgDisabled)

@@ -49,17 +49,6 @@ public:
     // Applies a property string (as the dialog-init data carries it).
     void ApplyProperties(const char* pData, size_t nLength);
 
-    // Read-only view of the state the drawing uses.
-    int GetFlatStyle() const { return m_nFlatStyle; }
-    BOOL GetAutosize() const { return m_bAutosize; }
-    int GetCursorType() const { return m_nCursorType; }
-    BOOL IsImageOnTop() const { return m_bImageOnTop; }
-    BOOL IsImageOnRight() const { return m_bImageOnRight; }
-    BOOL IsHot() const { return m_bHover; }
-    const std::wstring& GetTooltipText() const { return m_strTooltip; }
-    BOOL IsFullTextTooltip() const { return m_bFullTextTooltip; }
-    SIZE GetImageSize() const;
-
     // The area the image does not cover shows the parent's background instead of the face colour.
     BOOL m_bTransparent;
 
