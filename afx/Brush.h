@@ -14,8 +14,6 @@ public:
 
     // Replace any brush held now with a new one; FALSE when GDI could not make it.
     BOOL CreateSolidBrush(COLORREF color) noexcept;
-    BOOL CreateSysColorBrush(int nIndex) noexcept;
-    BOOL CreatePatternBrush(HBITMAP hBitmap) noexcept;
 
     int GetLogBrush(LOGBRUSH* pLogBrush) const noexcept;
 };

@@ -18,19 +18,6 @@ void CDC::DeleteTempMap() noexcept
     AfxGetThreadState()->temporaryDCMap.DeleteFrom(0);
 }
 
-BOOL CDC::Attach(HDC hDC) noexcept
-{
-    m_hDC = hDC;
-    return hDC != nullptr;
-}
-
-HDC CDC::Detach() noexcept
-{
-    HDC h = m_hDC;
-    m_hDC = nullptr;
-    return h;
-}
-
 HGDIOBJ CDC::SelectObject(CGdiObject* pObject) noexcept
 {
     return pObject ? ::SelectObject(m_hDC, pObject->m_hObject) : nullptr;
@@ -47,32 +34,4 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) noexcept
 {
     RECT rc = {x, y, x + cx, y + cy};
     FillSolidRect(&rc, color);
-}
-
-BOOL CDC::BitBlt(int x, int y, int cx, int cy, CDC* pSrcDC, int xSrc, int ySrc,
-                 DWORD dwRop) noexcept
-{
-    return ::BitBlt(m_hDC, x, y, cx, cy, pSrcDC ? pSrcDC->m_hDC : nullptr, xSrc, ySrc, dwRop);
-}
-
-BOOL CDC::TextOut(int x, int y, const CString& str) noexcept
-{
-    return ::TextOutW(m_hDC, x, y, str.GetString(), str.GetLength());
-}
-
-int CDC::DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat) noexcept
-{
-    return ::DrawTextW(m_hDC, lpszString, nCount, lpRect, nFormat);
-}
-
-int CDC::DrawText(const CString& str, LPRECT lpRect, UINT nFormat) noexcept
-{
-    return ::DrawTextW(m_hDC, str.GetString(), str.GetLength(), lpRect, nFormat);
-}
-
-SIZE CDC::GetTextExtent(const CString& str) const noexcept
-{
-    SIZE size = {0, 0};
-    ::GetTextExtentPoint32W(m_hDC, str.GetString(), str.GetLength(), &size);
-    return size;
 }

@@ -184,12 +184,7 @@ void CDHtmlDialog::OnSize(UINT nType, int cx, int cy)
 
 void CDHtmlDialog::CloseView()
 {
-    if (m_pBrowserApp != nullptr)
-    {
-        IWebBrowser2* pBrowser = m_pBrowserApp;
-        m_pBrowserApp = nullptr;
-        pBrowser->Release();
-    }
+    m_pBrowserApp.Release();
     if (m_wndBrowser.m_pCtrlSite != nullptr || m_wndBrowser.m_hWnd != nullptr)
         m_wndBrowser.DestroyWindow();
 }

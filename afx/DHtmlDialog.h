@@ -16,6 +16,7 @@
 #include "afx/DHtmlEventSink.h"
 #include "afx/Dialog.h"
 #include "afx/EventSinkMap.h"
+#include "afx/ScopedHandles.h"
 #include "afx/String.h"
 
 #ifndef AFX_IDW_PANE_FIRST
@@ -53,7 +54,7 @@ public:
     virtual void OnDocumentComplete(LPDISPATCH pDisp, LPCWSTR szUrl);
 
     // The view's browser object (an owned reference), or NULL.
-    IWebBrowser2* m_pBrowserApp = nullptr;
+    CComPtr<IWebBrowser2> m_pBrowserApp;
     // The view's window, bound to its control site.
     CWnd m_wndBrowser;
 

@@ -1,11 +1,9 @@
 #include "afx/Dialog.h"
 
-#include <exception>
 #include <vector>
 
 #include "afx/DebugReport.h"
 #include "afx/DlgInitReader.h"
-#include "afx/Exception.h"
 #include "afx/OleControlContainer.h"
 #include "afx/WinApp.h"
 
@@ -24,22 +22,15 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM)
     if (!pDlg)
         return TRUE;
     // Nothing may unwind through the dialog manager.
-    try
-    {
-        // ActiveX controls of the template exist before OnInitDialog runs.
-        if (pDlg->m_pCtrlCont)
-            pDlg->m_pCtrlCont->CreatePendingDialogItems();
-        return pDlg->OnInitDialog();
-    }
-    catch (CException& e)
-    {
-        AfxReportException(L"OnInitDialog", e);
-    }
-    catch (std::exception& e)
-    {
-        AfxReportException(L"OnInitDialog", e);
-    }
-    return TRUE;
+    return AfxCallGuarded<AfxCatch::LibraryAndStd>(
+        L"OnInitDialog",
+        [&] {
+            // ActiveX controls of the template exist before OnInitDialog runs.
+            if (pDlg->m_pCtrlCont)
+                pDlg->m_pCtrlCont->CreatePendingDialogItems();
+            return pDlg->OnInitDialog();
+        },
+        [] { return TRUE; });
 }
 
 CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr)

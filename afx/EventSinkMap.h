@@ -91,37 +91,38 @@ struct Arg<const VARIANT*> : Arg<VARIANT*>
     using Arg<VARIANT*>::Arg;
 };
 
+// The interface pointer a VT_UNKNOWN or VT_DISPATCH argument of type vt holds, by value or by
+// reference; NULL for an argument of another type.
+inline IUnknown* InterfaceOf(VARIANT* v, VARTYPE vt)
+{
+    if (v == nullptr)
+        return nullptr;
+    if (v->vt == vt)
+        return v->punkVal;
+    if (v->vt == (vt | VT_BYREF) && v->ppunkVal != nullptr)
+        return *v->ppunkVal;
+    return nullptr;
+}
+
 template <>
 struct Arg<IDispatch*>
 {
-    IDispatch* p = nullptr;
-    explicit Arg(VARIANT* v)
-    {
-        v = Target(v);
-        if (v == nullptr)
-            return;
-        if (v->vt == VT_DISPATCH)
-            p = v->pdispVal;
-        else if (v->vt == (VT_DISPATCH | VT_BYREF) && v->ppdispVal != nullptr)
-            p = *v->ppdispVal;
-    }
+    IDispatch* p;
+    explicit Arg(VARIANT* v) : p(static_cast<IDispatch*>(InterfaceOf(Target(v), VT_DISPATCH))) {}
     IDispatch* Get() const { return p; }
 };
 
+// An IUnknown parameter takes a dispatch interface too.
 template <>
 struct Arg<IUnknown*>
 {
-    IUnknown* p = nullptr;
+    IUnknown* p;
     explicit Arg(VARIANT* v)
     {
         v = Target(v);
-        if (v == nullptr)
-            return;
-        if (v->vt == VT_UNKNOWN || v->vt == VT_DISPATCH)
-            p = v->punkVal;
-        else if ((v->vt == (VT_UNKNOWN | VT_BYREF) || v->vt == (VT_DISPATCH | VT_BYREF)) &&
-                 v->ppunkVal != nullptr)
-            p = *v->ppunkVal;
+        p = InterfaceOf(v, VT_UNKNOWN);
+        if (p == nullptr)
+            p = InterfaceOf(v, VT_DISPATCH);
     }
     IUnknown* Get() const { return p; }
 };

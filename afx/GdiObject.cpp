@@ -22,27 +22,13 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject) noexcept
     return hObject != nullptr;
 }
 
-HGDIOBJ CGdiObject::Detach() noexcept
-{
-    HGDIOBJ h = m_hObject;
-    m_hObject = nullptr;
-    return h;
-}
-
 BOOL CGdiObject::DeleteObject() noexcept
 {
-    if (!m_hObject)
-        return FALSE;
-    HGDIOBJ h = Detach();
-    return ::DeleteObject(h);
+    const HGDIOBJ h = Detach();
+    return h ? ::DeleteObject(h) : FALSE;
 }
 
 int CGdiObject::GetObject(int nCount, LPVOID lpObject) const noexcept
 {
     return m_hObject ? ::GetObjectW(m_hObject, nCount, lpObject) : 0;
-}
-
-UINT CGdiObject::GetObjectType() const noexcept
-{
-    return m_hObject ? DWORD(::GetObjectType(m_hObject)) : 0;
 }

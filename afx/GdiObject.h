@@ -2,6 +2,9 @@
 #pragma once
 
 #include <windows.h>
+
+#include <utility>
+
 #include "afx/Object.h"
 
 class CGdiObject : public CObject
@@ -16,17 +19,15 @@ public:
     ~CGdiObject() override;
 
     operator HGDIOBJ() const noexcept { return m_hObject; }
-    HGDIOBJ GetSafeHandle() const noexcept { return m_hObject; }
 
     // Takes ownership of hObject; an object held before is deleted first. FALSE for NULL.
     BOOL Attach(HGDIOBJ hObject) noexcept;
     // Gives up ownership without deleting.
-    HGDIOBJ Detach() noexcept;
+    HGDIOBJ Detach() noexcept { return std::exchange(m_hObject, nullptr); }
     // Deletes the object held now; FALSE when there was none or GDI refused.
     BOOL DeleteObject() noexcept;
 
     int GetObject(int nCount, LPVOID lpObject) const noexcept;
-    UINT GetObjectType() const noexcept;
 
     HGDIOBJ m_hObject;
 };

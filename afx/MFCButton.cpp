@@ -5,6 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 #include "afx/ButtonProperties.h"
+#include "afx/ScopedHandles.h"
 #include "afx/WinApp.h"
 
 namespace {
@@ -92,44 +93,6 @@ LRESULT CALLBACK ClassWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam
 
 // Registered before main() in every program that uses the button.
 const BOOL g_bClassRegistered = CMFCButton::RegisterWindowClass();
-
-struct StreamRelease
-{
-    void operator()(IStream* p) const
-    {
-        if (p)
-            p->Release();
-    }
-};
-struct DCDeleter
-{
-    void operator()(HDC h) const
-    {
-        if (h)
-            ::DeleteDC(h);
-    }
-};
-using MemoryDC = std::unique_ptr<std::remove_pointer_t<HDC>, DCDeleter>;
-
-// Selects an object into a DC for one scope.
-class SelectIn
-{
-public:
-    SelectIn(HDC hDC, HGDIOBJ hObj) : m_hDC(hDC), m_hOld(hObj ? ::SelectObject(hDC, hObj) : nullptr)
-    {
-    }
-    ~SelectIn()
-    {
-        if (m_hOld)
-            ::SelectObject(m_hDC, m_hOld);
-    }
-    SelectIn(const SelectIn&) = delete;
-    SelectIn& operator=(const SelectIn&) = delete;
-
-private:
-    HDC m_hDC;
-    HGDIOBJ m_hOld;
-};
 
 }  // namespace
 
@@ -247,38 +210,31 @@ CMFCButton::Image CMFCButton::LoadPngResource(HINSTANCE hInst, UINT nID)
         return img;
 
     // The stream owns the copy and frees it when released.
-    HGLOBAL hCopy = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
-    if (!hCopy)
+    CScopedGlobal copy(::GlobalAlloc(GMEM_MOVEABLE, nSize));
+    if (!copy)
         return img;
-    if (void* p = ::GlobalLock(hCopy))
+    if (void* p = ::GlobalLock(copy))
     {
         std::memcpy(p, pRes, nSize);
-        ::GlobalUnlock(hCopy);
+        ::GlobalUnlock(copy);
     }
-    IStream* pRaw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(hCopy, TRUE, &pRaw)))
+    CComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, &stream)))
     {
-        ::GlobalFree(hCopy);
+        stream.Detach();
         return img;
     }
-    std::unique_ptr<IStream, StreamRelease> stream(pRaw);
+    copy.Detach();
 
-    Gdiplus::Bitmap bitmap(stream.get());
+    Gdiplus::Bitmap bitmap(stream);
     if (bitmap.GetLastStatus() != Gdiplus::Ok)
         return img;
     const UINT w = bitmap.GetWidth(), h = bitmap.GetHeight();
     if (w == 0 || h == 0 || w > 0x4000 || h > 0x4000)
         return img;
 
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = LONG(w);
-    bi.bmiHeader.biHeight = -LONG(h);  // top-down, like the locked rows
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    BitmapHandle hBitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pBits, nullptr, 0));
+    CScopedBitmap hBitmap = AfxCreateDibSection32(INT(w), INT(h), true, &pBits);  // as the rows
     if (!hBitmap || !pBits)
         return img;
 
@@ -303,17 +259,17 @@ CMFCButton::Image CMFCButton::LoadPngResource(HINSTANCE hInst, UINT nID)
 CMFCButton::Image CMFCButton::LoadBitmapResource(HINSTANCE hInst, UINT nID)
 {
     Image img;
-    img.hBitmap.reset(
+    img.hBitmap.Reset(
         static_cast<HBITMAP>(::LoadImageW(hInst, MAKEINTRESOURCEW(nID), IMAGE_BITMAP, 0, 0,
                                           LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS)));
     BITMAP bm = {};
-    if (img.hBitmap && ::GetObjectW(img.hBitmap.get(), sizeof(bm), &bm) == sizeof(bm))
+    if (img.hBitmap && ::GetObjectW(img.hBitmap.Get(), sizeof(bm), &bm) == sizeof(bm))
     {
         img.size = {bm.bmWidth, std::abs(bm.bmHeight)};
     }
     else
     {
-        img.hBitmap.reset();
+        img.hBitmap.Reset();
     }
     return img;
 }
@@ -333,11 +289,6 @@ void CMFCButton::SetImage(UINT uiBmpResId, UINT uiBmpHotResId, UINT uiBmpDsblRes
                        m_imgNormal.size.cy + border, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
-}
-
-SIZE CMFCButton::GetImageSize() const
-{
-    return m_imgNormal.size;
 }
 
 const CMFCButton::Image& CMFCButton::CurrentImage() const
@@ -374,12 +325,12 @@ void CMFCButton::Draw(HDC hTarget)
         return;
 
     // Drawn off screen, then copied in one go.
-    MemoryDC memDC(::CreateCompatibleDC(hTarget));
-    BitmapHandle canvas(::CreateCompatibleBitmap(hTarget, cx, cy));
+    const CScopedMemoryDC memDC(hTarget);
+    const CScopedBitmap canvas(::CreateCompatibleBitmap(hTarget, cx, cy));
     if (!memDC || !canvas)
         return;
-    SelectIn selCanvas(memDC.get(), canvas.get());
-    HDC hDC = memDC.get();
+    const CScopedSelection selCanvas(memDC, canvas);
+    const HDC hDC = memDC;
 
     FillBackground(hDC, rc);
 
@@ -404,7 +355,7 @@ void CMFCButton::Draw(HDC hTarget)
     wchar_t text[256] = L"";
     const int nText = ::GetWindowTextW(m_hWnd, text, int(sizeof(text) / sizeof(text[0])));
     HFONT hFont = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    SelectIn selFont(hDC, hFont);
+    const CScopedSelection selFont(hDC, hFont);
     SIZE textSize = {0, 0};
     if (nText > 0)
         ::GetTextExtentPoint32W(hDC, text, nText, &textSize);
@@ -440,20 +391,19 @@ void CMFCButton::Draw(HDC hTarget)
 
     if (img)
     {
-        MemoryDC imgDC(::CreateCompatibleDC(hDC));
+        const CScopedMemoryDC imgDC(hDC);
         if (imgDC)
         {
-            SelectIn selImg(imgDC.get(), img.hBitmap.get());
+            const CScopedSelection selImg(imgDC, img.hBitmap);
             if (img.bAlpha)
             {
                 BLENDFUNCTION bf = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-                ::GdiAlphaBlend(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC.get(), 0, 0,
+                ::GdiAlphaBlend(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC, 0, 0,
                                 imgSize.cx, imgSize.cy, bf);
             }
             else
             {
-                ::BitBlt(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC.get(), 0, 0,
-                         SRCCOPY);
+                ::BitBlt(hDC, imgPos.x, imgPos.y, imgSize.cx, imgSize.cy, imgDC, 0, 0, SRCCOPY);
             }
         }
     }

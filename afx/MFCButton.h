@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include "afx/Button.h"
+#include "afx/ScopedHandles.h"
 
 // Message that carries a button's property string (UTF-8 "<MFCButton_Name>value</MFCButton_Name>"
 // elements) from the dialog-init data; lParam points at the bytes, wParam is their length or 0.
@@ -48,17 +49,6 @@ public:
     // Applies a property string (as the dialog-init data carries it).
     void ApplyProperties(const char* pData, size_t nLength);
 
-    // Read-only view of the state the drawing uses.
-    int GetFlatStyle() const { return m_nFlatStyle; }
-    BOOL GetAutosize() const { return m_bAutosize; }
-    int GetCursorType() const { return m_nCursorType; }
-    BOOL IsImageOnTop() const { return m_bImageOnTop; }
-    BOOL IsImageOnRight() const { return m_bImageOnRight; }
-    BOOL IsHot() const { return m_bHover; }
-    const std::wstring& GetTooltipText() const { return m_strTooltip; }
-    BOOL IsFullTextTooltip() const { return m_bFullTextTooltip; }
-    SIZE GetImageSize() const;
-
     // The area the image does not cover shows the parent's background instead of the face colour.
     BOOL m_bTransparent;
 
@@ -79,20 +69,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    struct BitmapDeleter
-    {
-        void operator()(HBITMAP h) const
-        {
-            if (h)
-                ::DeleteObject(h);
-        }
-    };
-    using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
     // One loaded image: a DIB section, 32-bit premultiplied when bAlpha, else drawn opaque.
     struct Image
     {
-        BitmapHandle hBitmap;
+        CScopedBitmap hBitmap;
         SIZE size = {0, 0};
         bool bAlpha = false;
         explicit operator bool() const { return hBitmap != nullptr; }

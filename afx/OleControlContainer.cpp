@@ -50,9 +50,9 @@ const BYTE* AlignToDword(const BYTE* p, const BYTE* pBase)
 }
 
 // Persisted state: a 32-bit licence key length (characters), the key, then the control's stream.
-void ParseState(const BYTE* p, DWORD cb, IStream** ppStream, BSTR* pbstrLicKey)
+void ParseState(const BYTE* p, DWORD cb, CComPtr<IStream>& rStream, BSTR* pbstrLicKey)
 {
-    *ppStream = nullptr;
+    rStream.Release();
     *pbstrLicKey = nullptr;
     if (p == nullptr || cb < 4)
         return;
@@ -71,18 +71,18 @@ void ParseState(const BYTE* p, DWORD cb, IStream** ppStream, BSTR* pbstrLicKey)
     }
     if (cb == 0)
         return;
-    IStream* pStream = nullptr;
+    CComPtr<IStream> pStream;
     if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &pStream)))
+    {
+        pStream.Detach();
         return;
+    }
     ULONG cbWritten = 0;
     LARGE_INTEGER zero{};
     if (FAILED(pStream->Write(p, cb, &cbWritten)) || cbWritten != cb ||
         FAILED(pStream->Seek(zero, STREAM_SEEK_SET, nullptr)))
-    {
-        pStream->Release();
         return;
-    }
-    *ppStream = pStream;
+    rStream.Attach(pStream.Detach());
 }
 
 }  // namespace
@@ -103,13 +103,13 @@ COleControlContainer::COleControlContainer(CWnd* pWnd) : m_pWnd(pWnd)
 
 COleControlContainer::~COleControlContainer()
 {
-    std::vector<COleControlSite*> sites;
+    std::vector<CComPtr<COleControlSite>> sites;
     sites.swap(m_sites);
-    for (COleControlSite* pSite : sites)
+    for (CComPtr<COleControlSite>& pSite : sites)
     {
         pSite->DestroyControl();
         pSite->LeaveContainer();
-        pSite->Release();
+        pSite.Release();
     }
 }
 
@@ -125,16 +125,17 @@ COleControlSite* COleControlContainer::CreateControl(CWnd* pWndCtrl, REFCLSID cl
 {
     if (m_pWnd == nullptr || m_pWnd->m_hWnd == nullptr)
         return nullptr;
-    COleControlSite* pSite = new COleControlSite(this, m_pWnd);
+    CComPtr<COleControlSite> pNew;
+    pNew.Attach(new COleControlSite(this, m_pWnd));
     if (pDocHostFlags != nullptr)
-        pSite->EnableDocHostUI(*pDocHostFlags);
-    if (FAILED(pSite->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pState, bstrLicKey)))
+        pNew->EnableDocHostUI(*pDocHostFlags);
+    if (FAILED(pNew->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pState, bstrLicKey)))
     {
-        pSite->LeaveContainer();
-        pSite->Release();
+        pNew->LeaveContainer();
         return nullptr;
     }
-    m_sites.push_back(pSite);
+    COleControlSite* pSite = pNew;
+    m_sites.push_back(std::move(pNew));
     if (pWndCtrl != nullptr)
     {
         pSite->BindWrapper(pWndCtrl);
@@ -149,10 +150,11 @@ void COleControlContainer::DestroySite(COleControlSite* pSite)
     auto it = std::find(m_sites.begin(), m_sites.end(), pSite);
     if (it == m_sites.end())
         return;
+    CComPtr<COleControlSite> pHeld = std::move(*it);
     m_sites.erase(it);
-    pSite->DestroyControl();
-    pSite->LeaveContainer();
-    pSite->Release();
+    pHeld->DestroyControl();
+    pHeld->LeaveContainer();
+    pHeld.Release();
 }
 
 COleControlSite* COleControlContainer::FindSite(UINT nID) const
@@ -178,15 +180,11 @@ BOOL COleControlContainer::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
         return FALSE;
     // A control's handler may end the container's window: walk a copy, each site held.
-    std::vector<COleControlSite*> sites = m_sites;
-    for (COleControlSite* pSite : sites)
-        pSite->AddRef();
+    const std::vector<CComPtr<COleControlSite>> sites = m_sites;
     BOOL bTaken = FALSE;
     for (COleControlSite* pSite : sites)
         if (!bTaken)
             bTaken = pSite->TranslateKey(pMsg);
-    for (COleControlSite* pSite : sites)
-        pSite->Release();
     return bTaken;
 }
 
@@ -226,6 +224,14 @@ BOOL COleControlContainer::StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<B
     // The items start at the first DWORD boundary after the header.
     const BYTE* const pHeaderEnd = AlignToDword(p, pBase);
 
+    // Where the fields of an item stand: DLGITEMTEMPLATEEX (help id, extended style, style, place,
+    // 32-bit id) or DLGITEMTEMPLATE (style, extended style, place, 16-bit id).
+    struct ItemLayout
+    {
+        size_t nStyle, nPlace, nID, nClass;
+    };
+    const ItemLayout layout = bEx ? ItemLayout{8, 12, 20, 24} : ItemLayout{0, 8, 16, 18};
+
     struct Span
     {
         const BYTE* begin;
@@ -239,29 +245,14 @@ BOOL COleControlContainer::StripTemplate(LPCDLGTEMPLATE pTemplate, std::vector<B
         const BYTE* pItem = p;
         DialogItem item;
         item.nIndex = i;
-        const BYTE* q;
-        if (bEx)
-        {
-            item.dwExStyle = ReadDword(p + 4);
-            item.dwStyle = ReadDword(p + 8);
-            item.x = ReadShort(p + 12);
-            item.y = ReadShort(p + 14);
-            item.cx = ReadShort(p + 16);
-            item.cy = ReadShort(p + 18);
-            item.nID = ReadDword(p + 20);
-            q = p + 24;
-        }
-        else
-        {
-            item.dwStyle = ReadDword(p);
-            item.dwExStyle = ReadDword(p + 4);
-            item.x = ReadShort(p + 8);
-            item.y = ReadShort(p + 10);
-            item.cx = ReadShort(p + 12);
-            item.cy = ReadShort(p + 14);
-            item.nID = ReadWord(p + 16);
-            q = p + 18;
-        }
+        item.dwStyle = ReadDword(p + layout.nStyle);
+        item.dwExStyle = ReadDword(p + 4);
+        item.x = ReadShort(p + layout.nPlace);
+        item.y = ReadShort(p + layout.nPlace + 2);
+        item.cx = ReadShort(p + layout.nPlace + 4);
+        item.cy = ReadShort(p + layout.nPlace + 6);
+        item.nID = bEx ? ReadDword(p + layout.nID) : ReadWord(p + layout.nID);
+        const BYTE* q = p + layout.nClass;
         const BYTE* pClass = q;
         q = SkipNameOrOrdinal(q);  // class
         q = SkipNameOrOrdinal(q);  // text
@@ -333,14 +324,13 @@ void COleControlContainer::CreatePendingDialogItems()
         }
 
         CDlgInitReader::Record record;
-        IStream* pState = nullptr;
+        CComPtr<IStream> pState;
         BSTR bstrLicKey = nullptr;
         if (m_dlgInit.Find(item.nID, WM_OCC_LOADFROMSTREAM, record))
-            ParseState(record.pData, record.cbData, &pState, &bstrLicKey);
+            ParseState(record.pData, record.cbData, pState, &bstrLicKey);
         COleControlSite* pSite = CreateControl(nullptr, item.clsid, nullptr, item.dwStyle, rect,
                                                item.nID, pState, bstrLicKey);
-        if (pState != nullptr)
-            pState->Release();
+        pState.Release();
         ::SysFreeString(bstrLicKey);
         if (pSite != nullptr)
         {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "afx/DlgInitReader.h"
+#include "afx/ScopedHandles.h"
 
 class CWnd;
 class COleControlSite;
@@ -83,7 +84,7 @@ public:
 
 private:
     CWnd* m_pWnd;
-    std::vector<COleControlSite*> m_sites;
+    std::vector<CComPtr<COleControlSite>> m_sites;  // one reference each
     std::vector<DialogItem> m_pending;
     CDlgInitReader m_dlgInit;
 };

@@ -3,29 +3,11 @@
 #include <exdisp.h>
 #include <olectl.h>
 
-#include <exception>
-
 #include "afx/DebugReport.h"
 #include "afx/EventSinkMap.h"
-#include "afx/Exception.h"
 #include "afx/OleDispatchDriver.h"
 #include "afx/String.h"
 #include "afx/Wnd.h"
-
-namespace {
-
-template <class T>
-void SafeRelease(T*& p)
-{
-    if (p != nullptr)
-    {
-        T* q = p;
-        p = nullptr;
-        q->Release();
-    }
-}
-
-}  // namespace
 
 COleControlSite::COleControlSite(COleControlContainer* pCtrlCont, CWnd* pWndHost)
     : m_pCtrlCont(pCtrlCont),
@@ -57,13 +39,10 @@ HWND COleControlSite::ParentWindow() const
 
 SIZE COleControlSite::ScreenDpi()
 {
-    HDC hdc = ::GetDC(nullptr);
-    SIZE dpi{96, 96};
-    if (hdc)
-        dpi = SIZE{::GetDeviceCaps(hdc, LOGPIXELSX), ::GetDeviceCaps(hdc, LOGPIXELSY)};
-    if (hdc)
-        ::ReleaseDC(nullptr, hdc);
-    return dpi;
+    const CScopedClientDC screen(nullptr);
+    if (!screen)
+        return SIZE{96, 96};
+    return SIZE{::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY)};
 }
 
 SIZEL COleControlSite::PixelsToHimetric(int cx, int cy)
@@ -90,15 +69,12 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
     HRESULT hr;
     if (bstrLicKey != nullptr)
     {
-        IClassFactory2* pFactory = nullptr;
+        CComPtr<IClassFactory2> pFactory;
         hr = ::CoGetClassObject(clsid, CLSCTX_SERVER, nullptr, IID_IClassFactory2,
                                 reinterpret_cast<void**>(&pFactory));
         if (SUCCEEDED(hr))
-        {
             hr = pFactory->CreateInstanceLic(nullptr, nullptr, IID_IOleObject, bstrLicKey,
                                              reinterpret_cast<void**>(&m_pObject));
-            pFactory->Release();
-        }
     }
     else
     {
@@ -107,7 +83,7 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
     }
     if (FAILED(hr) || m_pObject == nullptr)
     {
-        m_pObject = nullptr;
+        m_pObject.Detach();
         return FAILED(hr) ? hr : E_NOINTERFACE;
     }
 
@@ -117,14 +93,14 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
     if (bSiteFirst)
         m_pObject->SetClientSite(this);
 
-    IPersistStreamInit* pPersist = nullptr;
+    CComPtr<IPersistStreamInit> pPersist;
     if (SUCCEEDED(
             m_pObject->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&pPersist))))
     {
         bool bLoaded = pState != nullptr && SUCCEEDED(pPersist->Load(pState));
         if (!bLoaded)
             pPersist->InitNew();
-        pPersist->Release();
+        pPersist.Release();
     }
     if (!bSiteFirst)
         m_pObject->SetClientSite(this);
@@ -140,14 +116,13 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
     hr = m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, hWndParent, &rc);
     if (SUCCEEDED(hr))
     {
-        IOleWindow* pWindow = nullptr;
+        CComPtr<IOleWindow> pWindow;
         if (SUCCEEDED(
                 m_pObject->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&pWindow))))
         {
             HWND hWnd = nullptr;
             if (SUCCEEDED(pWindow->GetWindow(&hWnd)))
                 m_hWnd = hWnd;
-            pWindow->Release();
         }
         if (m_hWnd == nullptr)
             hr = E_FAIL;
@@ -175,27 +150,27 @@ HRESULT COleControlSite::CreateControl(REFCLSID clsid, LPCWSTR lpszWindowName, D
 HRESULT COleControlSite::ConnectEvents()
 {
     IID iid = IID_NULL;
-    IProvideClassInfo2* pInfo2 = nullptr;
+    CComPtr<IProvideClassInfo2> pInfo2;
     if (SUCCEEDED(
             m_pObject->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&pInfo2))))
     {
         if (FAILED(pInfo2->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &iid)))
             iid = IID_NULL;
-        pInfo2->Release();
+        pInfo2.Release();
     }
     if (iid == IID_NULL)
         iid = DIID_DWebBrowserEvents2;
 
-    IConnectionPointContainer* pContainer = nullptr;
+    CComPtr<IConnectionPointContainer> pContainer;
     HRESULT hr = m_pObject->QueryInterface(IID_IConnectionPointContainer,
                                            reinterpret_cast<void**>(&pContainer));
     if (FAILED(hr))
         return hr;
     hr = pContainer->FindConnectionPoint(iid, &m_pEventPoint);
-    pContainer->Release();
+    pContainer.Release();
     if (FAILED(hr))
     {
-        m_pEventPoint = nullptr;
+        m_pEventPoint.Detach();
         return hr;
     }
     m_xEventSink.SetEventsIID(iid);
@@ -203,7 +178,7 @@ HRESULT COleControlSite::ConnectEvents()
     if (FAILED(hr))
     {
         m_dwEventCookie = 0;
-        SafeRelease(m_pEventPoint);
+        m_pEventPoint.Release();
     }
     return hr;
 }
@@ -213,7 +188,7 @@ void COleControlSite::DisconnectEvents()
     if (m_pEventPoint != nullptr && m_dwEventCookie != 0)
         m_pEventPoint->Unadvise(m_dwEventCookie);
     m_dwEventCookie = 0;
-    SafeRelease(m_pEventPoint);
+    m_pEventPoint.Release();
 }
 
 void COleControlSite::DestroyControl()
@@ -224,17 +199,17 @@ void COleControlSite::DestroyControl()
         return;
     }
     AddRef();  // the calls below may release the control's references to this site
-    IOleObject* pObject = m_pObject;
-    m_pObject = nullptr;
+    CComPtr<IOleObject> pObject;
+    pObject.Attach(m_pObject.Detach());
     if (m_pInPlaceObject != nullptr && m_bInPlaceActive)
         m_pInPlaceObject->InPlaceDeactivate();
-    ReleaseActiveObject();
+    m_pActiveObject.Release();
     DisconnectEvents();
     pObject->SetClientSite(nullptr);
     pObject->Close(OLECLOSE_NOSAVE);
-    SafeRelease(m_pInPlaceObject);
-    SafeRelease(m_pDispatch);
-    pObject->Release();
+    m_pInPlaceObject.Release();
+    m_pDispatch.Release();
+    pObject.Release();
 
     // A window the control left behind goes with it, if the wrapper still holds it.
     if (m_pWndCtrl != nullptr && m_pWndCtrl->m_hWnd == m_hWnd && m_hWnd != nullptr &&
@@ -247,11 +222,6 @@ void COleControlSite::DestroyControl()
     Release();
 }
 
-void COleControlSite::ReleaseActiveObject()
-{
-    SafeRelease(m_pActiveObject);
-}
-
 BOOL COleControlSite::TranslateKey(MSG* pMsg)
 {
     if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_bUIActive ||
@@ -259,11 +229,8 @@ BOOL COleControlSite::TranslateKey(MSG* pMsg)
         (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd)))
         return FALSE;
     // The control may let its active object go while it handles the key.
-    IOleInPlaceActiveObject* pActiveObject = m_pActiveObject;
-    pActiveObject->AddRef();
-    const HRESULT hr = pActiveObject->TranslateAccelerator(pMsg);
-    pActiveObject->Release();
-    return hr == S_OK;
+    const CComPtr<IOleInPlaceActiveObject> pActiveObject = m_pActiveObject;
+    return pActiveObject->TranslateAccelerator(pMsg) == S_OK;
 }
 
 void COleControlSite::BindWrapper(CWnd* pWndCtrl)
@@ -324,18 +291,8 @@ void COleControlSite::FireEvent(DISPID dispid, DISPPARAMS* pParams)
             if (pEntry->nCtlID != m_nID || pEntry->dispid != dispid)
                 continue;
             AddRef();
-            try
-            {
-                pEntry->pfnThunk(pHost, pParams);
-            }
-            catch (CException& e)
-            {
-                AfxReportException(L"an event handler", e);
-            }
-            catch (std::exception& e)
-            {
-                AfxReportException(L"an event handler", e);
-            }
+            AfxCallGuarded<AfxCatch::LibraryAndStd>(
+                L"an event handler", [&] { pEntry->pfnThunk(pHost, pParams); }, [] {});
             Release();
             return;
         }

@@ -17,6 +17,7 @@
 
 #include "afx/DocHostUIHandler.h"
 #include "afx/OleEventSink.h"
+#include "afx/ScopedHandles.h"
 #include "afx/TypelessDispatch.h"
 
 class CWnd;
@@ -55,7 +56,6 @@ public:
     HWND GetControlWindow() const { return m_hWnd; }
     UINT GetID() const { return m_nID; }
     IUnknown* GetControlUnknown() const { return m_pObject; }
-    const RECT& GetRect() const { return m_rect; }
     COleControlContainer* GetContainer() const { return m_pCtrlCont; }
     // The container lets the site go: it has no container and no host window any more.
     void LeaveContainer();
@@ -137,7 +137,6 @@ private:
     virtual ~COleControlSite();
     HRESULT ConnectEvents();
     void DisconnectEvents();
-    void ReleaseActiveObject();
     HWND ParentWindow() const;
     // Pixels to HIMETRIC (0.01 mm) at the screen's resolution, and that resolution.
     static SIZEL PixelsToHimetric(int cx, int cy);
@@ -151,12 +150,12 @@ private:
     UINT m_nID = 0;
     DWORD m_dwStyle = 0;
     RECT m_rect{0, 0, 0, 0};
-    IOleObject* m_pObject = nullptr;
-    IOleInPlaceObject* m_pInPlaceObject = nullptr;
-    IDispatch* m_pDispatch = nullptr;
-    IConnectionPoint* m_pEventPoint = nullptr;
+    CComPtr<IOleObject> m_pObject;
+    CComPtr<IOleInPlaceObject> m_pInPlaceObject;
+    CComPtr<IDispatch> m_pDispatch;
+    CComPtr<IConnectionPoint> m_pEventPoint;
     DWORD m_dwEventCookie = 0;
-    IOleInPlaceActiveObject* m_pActiveObject = nullptr;  // one reference while handed over
+    CComPtr<IOleInPlaceActiveObject> m_pActiveObject;  // while handed over
     bool m_bInPlaceActive = false;
     bool m_bUIActive = false;
     bool m_bDocHostUI = false;

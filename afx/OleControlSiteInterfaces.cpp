@@ -123,7 +123,7 @@ STDMETHODIMP COleControlSite::Scroll(SIZE)
 STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL)
 {
     m_bUIActive = false;
-    ReleaseActiveObject();
+    m_pActiveObject.Release();
     return S_OK;
 }
 
@@ -131,7 +131,7 @@ STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
 {
     m_bInPlaceActive = false;
     m_bUIActive = false;
-    ReleaseActiveObject();
+    m_pActiveObject.Release();
     return S_OK;
 }
 
@@ -174,9 +174,6 @@ STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
 // Frame and document window are this one object: both calls keep the same single reference.
 STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject* pActiveObject, LPCOLESTR)
 {
-    if (pActiveObject != nullptr)
-        pActiveObject->AddRef();
-    ReleaseActiveObject();
     m_pActiveObject = pActiveObject;
     return S_OK;
 }

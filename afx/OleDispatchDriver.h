@@ -24,8 +24,6 @@ class COleDispatchDriver
 public:
     explicit COleDispatchDriver(IDispatch* pDispatch) : m_pDispatch(pDispatch) {}
 
-    IDispatch* GetDispatch() const { return m_pDispatch; }
-
     // Without an interface nothing is called and *pvRet is left as it is. Throws COleException
     // when the call fails or a type is not supported, COleDispatchException with what the
     // object raised (DISP_E_EXCEPTION), CMemoryException when a string cannot be copied.

@@ -33,11 +33,6 @@ public:
         y = static_cast<short>(HIWORD(lParam));
     }
 
-    void SetPoint(int newX, int newY) noexcept
-    {
-        x = newX;
-        y = newY;
-    }
     void Offset(int dx, int dy) noexcept
     {
         x += dx;

@@ -40,7 +40,6 @@ public:
 
     int Width() const noexcept { return right - left; }
     int Height() const noexcept { return bottom - top; }
-    SIZE Size() const noexcept { return SIZE{Width(), Height()}; }
     CPoint TopLeft() const noexcept { return CPoint(left, top); }
     CPoint BottomRight() const noexcept { return CPoint(right, bottom); }
     CPoint CenterPoint() const noexcept { return CPoint((left + right) / 2, (top + bottom) / 2); }
@@ -52,18 +51,10 @@ public:
     BOOL IsRectNull() const noexcept { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     BOOL PtInRect(POINT pt) const noexcept { return ::PtInRect(this, pt); }
 
-    void SetRect(int l, int t, int r, int b) noexcept
-    {
-        left = l;
-        top = t;
-        right = r;
-        bottom = b;
-    }
     void SetRectEmpty() noexcept { left = top = right = bottom = 0; }
     void OffsetRect(int dx, int dy) noexcept { ::OffsetRect(this, dx, dy); }
     void OffsetRect(POINT pt) noexcept { ::OffsetRect(this, pt.x, pt.y); }
     void MoveToXY(int x, int y) noexcept { OffsetRect(x - left, y - top); }
-    void InflateRect(int dx, int dy) noexcept { ::InflateRect(this, dx, dy); }
     void DeflateRect(int dx, int dy) noexcept { ::InflateRect(this, -dx, -dy); }
     void NormalizeRect() noexcept
     {
@@ -81,7 +72,6 @@ public:
         }
     }
     BOOL IntersectRect(LPCRECT a, LPCRECT b) noexcept { return ::IntersectRect(this, a, b); }
-    BOOL UnionRect(LPCRECT a, LPCRECT b) noexcept { return ::UnionRect(this, a, b); }
 
     bool operator==(const RECT& rc) const noexcept { return ::EqualRect(this, &rc) != FALSE; }
     bool operator!=(const RECT& rc) const noexcept { return !(*this == rc); }

@@ -458,19 +458,6 @@ void CString::AppendFormat(LPCWSTR pszFormat, ...)
     va_end(args);
 }
 
-BOOL CString::LoadString(HINSTANCE hInstance, UINT nID)
-{
-    LPCWSTR p = nullptr;
-    int n = ::LoadStringW(hInstance, nID, reinterpret_cast<LPWSTR>(&p), 0);
-    if (n <= 0 || !p)
-    {
-        Empty();
-        return FALSE;
-    }
-    Assign(p, n);
-    return TRUE;
-}
-
 BSTR CString::AllocSysString() const
 {
     BSTR b = ::SysAllocStringLen(GetString(), UINT(GetLength()));

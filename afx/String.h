@@ -62,7 +62,6 @@ public:
 
     void Format(LPCWSTR pszFormat, ...);  // printf-style, %s takes a wide string
     void AppendFormat(LPCWSTR pszFormat, ...);
-    BOOL LoadString(HINSTANCE hInstance, UINT nID);
 
     BSTR AllocSysString() const;  // the caller frees it with SysFreeString
 
@@ -70,9 +69,6 @@ public:
     // a NUL; ReleaseBuffer sets the length (-1: up to the first NUL).
     LPWSTR GetBuffer(int nMinLength = 0);
     void ReleaseBuffer(int nNewLength = -1);
-
-    // TRUE when both strings use the same buffer (both empty counts as shared).
-    BOOL SharesBufferWith(const CString& other) const noexcept { return m_pData == other.m_pData; }
 
 private:
     struct Data;

@@ -34,15 +34,6 @@ public:
         return it->second.pObject.get();
     }
 
-    // The object for h, or NULL; neither made nor stamped again.
-    TObject* Lookup(THandle h) const
-    {
-        auto it = m_map.find(h);
-        return it == m_map.end() ? nullptr : it->second.pObject.get();
-    }
-
-    size_t GetCount() const { return m_map.size(); }
-
     // Drops the objects stamped nDepth or deeper (0: all). They let go of their handles first:
     // the handles belong to others.
     void DeleteFrom(int nDepth)

@@ -1,10 +1,8 @@
 #include "afx/WinApp.h"
 
 #include <ole2.h>
-#include <exception>
 
 #include "afx/DebugReport.h"
-#include "afx/Exception.h"
 #include "afx/MessagePump.h"
 #include "afx/ThreadState.h"
 #include "afx/Wnd.h"
@@ -147,28 +145,16 @@ int AfxRunApp(CWinApp* pApp, HINSTANCE hInstance)
 
     // The user-interface thread hosts ActiveX controls.
     HRESULT hrOle = ::OleInitialize(nullptr);
-    int nResult = -1;
-    try
-    {
-        if (!pApp->InitInstance())
-        {
+    const int nResult = AfxCallGuarded<AfxCatch::LibraryAndStd>(
+        L"start-up or shut-down",
+        [&] {
+            if (pApp->InitInstance())
+                return pApp->Run();
             if (pApp->m_pMainWnd && pApp->m_pMainWnd->m_hWnd)
                 pApp->m_pMainWnd->DestroyWindow();
-            nResult = pApp->ExitInstance();
-        }
-        else
-        {
-            nResult = pApp->Run();
-        }
-    }
-    catch (CException& e)
-    {
-        AfxReportException(L"start-up or shut-down", e);
-    }
-    catch (std::exception& e)
-    {
-        AfxReportException(L"start-up or shut-down", e);
-    }
+            return pApp->ExitInstance();
+        },
+        [] { return -1; });
     AfxDeleteTempMap();
     if (SUCCEEDED(hrOle))
         ::OleUninitialize();

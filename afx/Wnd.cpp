@@ -7,7 +7,6 @@
 #include "afx/DataExchange.h"
 #include "afx/DebugReport.h"
 #include "afx/DlgInitReader.h"
-#include "afx/Exception.h"
 #include "afx/ThreadState.h"
 #include "afx/WinApp.h"
 
@@ -122,13 +121,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    if (!pParent || !pParent->m_hWnd)
-        return FALSE;
-    return SubclassWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
-}
-
 HWND CWnd::UnsubclassWindow()
 {
     if (m_hWnd && m_pfnSuper &&
@@ -233,16 +225,13 @@ void CWnd::DoDataExchange(CDataExchange*)
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
-    try
-    {
-        DoDataExchange(&dx);
-    }
-    catch (CException& e)
-    {
-        AfxReportException(L"DoDataExchange", e);
-        return FALSE;
-    }
-    return TRUE;
+    return AfxCallGuarded<AfxCatch::Library>(
+        L"DoDataExchange",
+        [&] {
+            DoDataExchange(&dx);
+            return TRUE;
+        },
+        [] { return FALSE; });
 }
 
 BOOL CWnd::ExecuteDlgInit(LPCWSTR lpszResourceName)
@@ -353,11 +342,6 @@ void CWnd::GetClientRect(LPRECT lpRect) const
     ::GetClientRect(m_hWnd, lpRect);
 }
 
-void CWnd::GetWindowRect(LPRECT lpRect) const
-{
-    ::GetWindowRect(m_hWnd, lpRect);
-}
-
 int CWnd::MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption, UINT nType)
 {
     return ::MessageBoxW(m_hWnd, lpszText, lpszCaption ? lpszCaption : AfxGetAppName(), nType);
@@ -383,38 +367,12 @@ void CWnd::BringWindowToTop()
     ::BringWindowToTop(m_hWnd);
 }
 
-HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
-{
-    return reinterpret_cast<HICON>(
-        SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
-}
-
 void CWnd::UpdateWindow()
 {
     ::UpdateWindow(m_hWnd);
 }
 
-void CWnd::Invalidate(BOOL bErase)
-{
-    ::InvalidateRect(m_hWnd, nullptr, bErase);
-}
-
-BOOL CWnd::EnableWindow(BOOL bEnable)
-{
-    return ::EnableWindow(m_hWnd, bEnable);
-}
-
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
 {
     return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
-}
-
-BOOL CWnd::KillTimer(UINT_PTR nIDEvent)
-{
-    return ::KillTimer(m_hWnd, nIDEvent);
-}
-
-int CWnd::GetDlgCtrlID() const
-{
-    return ::GetDlgCtrlID(m_hWnd);
 }

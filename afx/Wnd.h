@@ -45,7 +45,6 @@ public:
     COleControlContainer* m_pCtrlCont = nullptr;
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object attached to hWnd, else a temporary object (kept until the outermost message loop
     // is idle); NULL for NULL.
@@ -60,7 +59,6 @@ public:
     HWND Detach();
     // Attaches and routes the window's messages through this object (previous procedure kept).
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     // Puts the previous window procedure back and detaches.
     HWND UnsubclassWindow();
 
@@ -148,19 +146,13 @@ public:
     CWnd* GetTopLevelParent() const;
     CWnd* GetDlgItem(int nID) const;
     void GetClientRect(LPRECT lpRect) const;
-    void GetWindowRect(LPRECT lpRect) const;
     // Message box owned by this window; caption NULL: the application's name.
     int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK);
     void SetWindowText(LPCWSTR lpszString);
     CString GetWindowText() const;
     void BringWindowToTop();
-    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     void UpdateWindow();
-    void Invalidate(BOOL bErase = TRUE);
-    BOOL EnableWindow(BOOL bEnable = TRUE);
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
-    BOOL KillTimer(UINT_PTR nIDEvent);
-    int GetDlgCtrlID() const;
 
 protected:
     // Default handlers: each runs the default processing of its message.

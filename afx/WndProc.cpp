@@ -2,22 +2,25 @@
 // a message through the object's map, and CWnd's default handlers.
 #include "afx/Wnd.h"
 
-#include <exception>
-
 #include "afx/DebugReport.h"
-#include "afx/Exception.h"
 #include "afx/ThreadState.h"
 
 namespace {
 
-// What the report of an exception escaping a handler of nMsg names as its place.
-struct HandlerPlace
+// What the report of an exception escaping a handler of msg names as its place.
+class HandlerPlace
 {
-    explicit HandlerPlace(UINT nMsg)
+public:
+    explicit HandlerPlace(const MSG& msg) : m_msg(msg) {}
+    operator LPCWSTR() const
     {
-        ::wsprintfW(text, L"a message handler (message 0x%04X)", nMsg);
+        ::wsprintfW(m_text, L"a message handler (message 0x%04X)", m_msg.message);
+        return m_text;
     }
-    wchar_t text[48];
+
+private:
+    const MSG& m_msg;
+    mutable wchar_t m_text[48] = {};
 };
 
 LRESULT ResultAfterException(const MSG& msg)
@@ -80,26 +83,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 
     AfxThreadState* pState = AfxGetThreadState();
     CurrentMessageScope scope(pState, hWnd, nMsg, wParam, lParam);
-    LRESULT lResult = 0;
-    try
-    {
-        lResult = pWnd->WindowProc(nMsg, wParam, lParam);
-    }
-    catch (CException& e)
-    {
-        AfxReportException(HandlerPlace(pState->lastSentMsg.message).text, e);
-        lResult = ResultAfterException(pState->lastSentMsg);
-    }
-    catch (std::exception& e)
-    {
-        AfxReportException(HandlerPlace(pState->lastSentMsg.message).text, e);
-        lResult = ResultAfterException(pState->lastSentMsg);
-    }
-    catch (...)
-    {
-        AfxReportException(HandlerPlace(pState->lastSentMsg.message).text);
-        lResult = ResultAfterException(pState->lastSentMsg);
-    }
+    const LRESULT lResult = AfxCallGuarded<AfxCatch::All>(
+        HandlerPlace(pState->lastSentMsg), [&] { return pWnd->WindowProc(nMsg, wParam, lParam); },
+        [&] { return ResultAfterException(pState->lastSentMsg); });
 
     // The window's last message: make sure the object lets go even when a derived handler of
     // WM_NCDESTROY did not call the base one.

@@ -6,6 +6,7 @@
 
 #include "afx/NestingHeadroom.h"
 #include "afx/OleControlContainer.h"
+#include "afx/ScopedHandles.h"
 #include "afx/ThreadState.h"
 #include "client/TalvGameDlg.h"
 #include "client/TalvTranslucentDlg.h"
@@ -164,7 +165,8 @@ BOOL CTranslucentApp::StartProgramCopy()
     if (!::CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                           &pi))
         return FALSE;
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    // Nothing waits for the copy: both handles go at once, the thread's first.
+    const CScopedHandle process(pi.hProcess);
+    const CScopedHandle thread(pi.hThread);
     return TRUE;
 }

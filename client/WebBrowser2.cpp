@@ -1,14 +1,14 @@
 #include "client/WebBrowser2.h"
 
+#include <exdisp.h>
+
 IMPLEMENT_DYNCREATE(CWebBrowser2, CWnd)
 
 CWebBrowser2::~CWebBrowser2() = default;
 
 const CLSID& CWebBrowser2::GetClsid()
 {
-    static const CLSID clsid = {
-        0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
-    return clsid;
+    return CLSID_WebBrowser;
 }
 
 BOOL CWebBrowser2::Create(LPCWSTR, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,

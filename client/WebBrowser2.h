@@ -13,7 +13,7 @@ public:
     CWebBrowser2() = default;
     ~CWebBrowser2() override;
 
-    // {8856F961-340A-11D0-A96B-00C04FD705A2}
+    // The class identifier of the control: CLSID_WebBrowser.
     static const CLSID& GetClsid();
 
     // Creates the WebBrowser control (the class name and lpParam are ignored), without persisted

@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "afx/ScopedHandles.h"
 #include "afx/WinApp.h"
 
 namespace {
@@ -19,11 +20,9 @@ T* NewGdiplusObject(Args&&... args)
 
 Gdiplus::Image* LoadBitmapImage(LPCWSTR lpszName, HINSTANCE hInst)
 {
-    HBITMAP hBitmap = ::LoadBitmapW(hInst, lpszName);
-    Gdiplus::Image* pImage = NewGdiplusObject<Gdiplus::Bitmap>(hBitmap, HPALETTE(nullptr));
-    if (hBitmap)
-        ::DeleteObject(hBitmap);
-    return pImage;
+    // Deleted once the image is made, whatever became of it.
+    const CScopedBitmap bitmap(::LoadBitmapW(hInst, lpszName));
+    return NewGdiplusObject<Gdiplus::Bitmap>(bitmap.Get(), HPALETTE(nullptr));
 }
 
 Gdiplus::Image* LoadStreamImage(LPCWSTR lpszName, LPCWSTR lpszType, HINSTANCE hInst)
@@ -36,8 +35,9 @@ Gdiplus::Image* LoadStreamImage(LPCWSTR lpszName, LPCWSTR lpszType, HINSTANCE hI
     HGLOBAL hResData = hRes ? ::LoadResource(hInst, hRes) : nullptr;
     const void* pResBytes = hResData ? ::LockResource(hResData) : nullptr;
 
-    IStream* pStream = nullptr;
-    HGLOBAL hBlock = ::GlobalAlloc(GMEM_FIXED, cb);
+    CComPtr<IStream> stream;
+    CScopedGlobal block(::GlobalAlloc(GMEM_FIXED, cb));
+    const HGLOBAL hBlock = block;
     if (hBlock)
     {
         if (void* pBlock = ::GlobalLock(hBlock))
@@ -47,18 +47,18 @@ Gdiplus::Image* LoadStreamImage(LPCWSTR lpszName, LPCWSTR lpszType, HINSTANCE hI
         }
         // The stream owns the block: it is freed when the last reference to the stream goes,
         // which is the image's once the loader has let go of its own.
-        if (FAILED(::CreateStreamOnHGlobal(hBlock, TRUE, &pStream)))
-            pStream = nullptr;
+        if (SUCCEEDED(::CreateStreamOnHGlobal(hBlock, TRUE, &stream)))
+            block.Detach();
+        else
+            stream.Detach();
     }
 
-    Gdiplus::Image* pImage = NewGdiplusObject<Gdiplus::Image>(pStream, FALSE);
+    Gdiplus::Image* pImage = NewGdiplusObject<Gdiplus::Image>(stream, FALSE);
 
     if (hBlock)
         ::GlobalUnlock(hBlock);
-    if (pStream)
-        pStream->Release();
-    else if (hBlock)
-        ::GlobalFree(hBlock);  // no stream took the block over
+    stream.Release();
+    block.Reset();  // freed here when no stream took the block over
     if (hResData)
         ::FreeResource(hResData);
     return pImage;

@@ -1,6 +1,6 @@
 #include "layered/StandardDialog.h"
 
-#include "layered/LibraryRef.h"
+#include "afx/ScopedHandles.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ BOOL CStandardDialog::OnInitDialog()
     const LONG exStyle = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
     ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 
-    CLibraryRef user32(L"User32.DLL");
+    const CScopedModule user32(L"User32.DLL");
     auto pfnSetAttributes =
         user32.GetProc<PFN_SETLAYEREDWINDOWATTRIBUTES>("SetLayeredWindowAttributes");
     if (pfnSetAttributes)

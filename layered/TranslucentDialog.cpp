@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "layered/LibraryRef.h"
+#include "afx/ScopedHandles.h"
 #include "layered/LoadImageFromResource.h"
 #include "layered/RenderChild.h"
 #include "layered/StandardDialog.h"
@@ -12,50 +12,6 @@ namespace {
 
 using PFN_UPDATELAYEREDWINDOW = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                               BLENDFUNCTION*, DWORD);
-
-// Handles of one redraw, released in the reverse order of their making.
-struct WindowDC
-{
-    HWND hWnd;
-    HDC hDC;
-    explicit WindowDC(HWND h) : hWnd(h), hDC(::GetDC(h)) {}
-    ~WindowDC()
-    {
-        if (hDC)
-            ::ReleaseDC(hWnd, hDC);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-};
-
-struct MemoryDC
-{
-    HDC hDC;
-    explicit MemoryDC(HDC hRef) : hDC(::CreateCompatibleDC(hRef)) {}
-    ~MemoryDC()
-    {
-        if (hDC)
-            ::DeleteDC(hDC);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-};
-
-// A DIB section selected into a device context: selected out again and deleted on destruction.
-struct SelectedDib
-{
-    HDC hDC;
-    HBITMAP hDib;
-    HGDIOBJ hOld;
-    SelectedDib(HDC h, HBITMAP hBitmap) : hDC(h), hDib(hBitmap), hOld(::SelectObject(h, hBitmap)) {}
-    ~SelectedDib()
-    {
-        ::SelectObject(hDC, hOld);
-        ::DeleteObject(hDib);
-    }
-    SelectedDib(const SelectedDib&) = delete;
-    SelectedDib& operator=(const SelectedDib&) = delete;
-};
 
 }  // namespace
 
@@ -217,34 +173,24 @@ void CTranslucentDialog::UpdateView()
     if (!(exStyle & WS_EX_LAYERED))
         ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 
-    WindowDC dc(m_hWnd);
-    MemoryDC memDC(dc.hDC);
+    CScopedClientDC dc(m_hWnd);
+    CScopedMemoryDC memDC(dc);
 
     RECT rcWindow = {};
     ::GetWindowRect(m_hWnd, &rcWindow);
 
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = cy;  // bottom-up rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    bmi.bmiHeader.biSizeImage =
-        static_cast<DWORD>(((cx * 32 + 31) / 8) & ~3) * static_cast<DWORD>(cy);
-
+    // Declared before the DIB section and its selection so that it goes last: the DIB is selected
+    // out and deleted, then the Graphics is deleted, then the device contexts are released.
+    std::optional<Gdiplus::Graphics> graphics;
     void* pBits = nullptr;
-    HBITMAP hDib = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (!hDib)
-        return;  // both device contexts are released on the way out
+    const CScopedBitmap dib = AfxCreateDibSection32(cx, cy, false, &pBits);  // bottom-up rows
+    if (!dib)
+        return;
 
     std::memset(pBits, 0, static_cast<size_t>(4) * cx * cy);
 
-    // Declared before the selection so that it goes last: the DIB is selected out and deleted,
-    // then the Graphics is deleted.
-    std::optional<Gdiplus::Graphics> graphics;
-    SelectedDib dib(memDC.hDC, hDib);
-    graphics.emplace(memDC.hDC);
+    const CScopedSelection selection(memDC, dib);
+    graphics.emplace(memDC);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeNone);
 
     if (m_bHideBackground)
@@ -258,13 +204,13 @@ void CTranslucentDialog::UpdateView()
             pChild->Render(&*graphics);
     }
 
-    CLibraryRef user32(L"User32.DLL");
+    const CScopedModule user32(L"User32.DLL");
     auto pfnUpdate = user32.GetProc<PFN_UPDATELAYEREDWINDOW>("UpdateLayeredWindow");
     if (pfnUpdate)
     {
         POINT ptDst = {rcWindow.left, rcWindow.top};
         SIZE size = {cx, cy};
         POINT ptSrc = {0, 0};
-        pfnUpdate(m_hWnd, dc.hDC, &ptDst, &size, memDC.hDC, &ptSrc, 0, &m_blend, ULW_ALPHA);
+        pfnUpdate(m_hWnd, dc, &ptDst, &size, memDC, &ptSrc, 0, &m_blend, ULW_ALPHA);
     }
 }

@@ -25,16 +25,17 @@ TEST(CStringSharing, CopiesShareOneBufferUntilOneIsWritten)
     CString b(a);
     CString c;
     c = a;
-    EXPECT_TRUE(a.SharesBufferWith(b));
-    EXPECT_TRUE(a.SharesBufferWith(c));
+    // One buffer: the same characters at the same address.
+    EXPECT_EQ(a.GetString(), b.GetString());
+    EXPECT_EQ(a.GetString(), c.GetString());
     EXPECT_EQ(a.GetString(), b.GetString());
 
     b.SetAt(0, L'S');
-    EXPECT_FALSE(a.SharesBufferWith(b));
+    EXPECT_NE(a.GetString(), b.GetString());
     EXPECT_STREQ(L"shared text", a.GetString());
     EXPECT_STREQ(L"Shared text", b.GetString());
     EXPECT_STREQ(L"shared text", c.GetString());
-    EXPECT_TRUE(a.SharesBufferWith(c));
+    EXPECT_EQ(a.GetString(), c.GetString());
 
     c += L"!";
     EXPECT_STREQ(L"shared text", a.GetString());
@@ -156,7 +157,7 @@ TEST(CStringExtract, MidLeftRightAreClamped)
     EXPECT_TRUE(s.Mid(5).IsEmpty());
     EXPECT_TRUE(s.Mid(9, 2).IsEmpty());
     EXPECT_TRUE(s.Mid(1, -1).IsEmpty());
-    EXPECT_TRUE(s.Mid(0).SharesBufferWith(s));
+    EXPECT_EQ(s.Mid(0).GetString(), s.GetString());  // the same buffer
 
     EXPECT_STREQ(L"he", s.Left(2).GetString());
     EXPECT_STREQ(L"hello", s.Left(50).GetString());

@@ -14,7 +14,7 @@
 #include "res/resource.h"
 #include "tests/bench/EmbeddedBrowser.h"
 #include "tests/bench/FloorProgram.h"
-#include "tests/bench/GdiScope.h"
+#include "afx/ScopedHandles.h"
 
 namespace {
 
@@ -61,14 +61,9 @@ private:
     ULONG_PTR m_token = 0;
 };
 
-struct StreamRelease
-{
-    void operator()(IStream* p) const { p->Release(); }
-};
-
 struct Image
 {
-    BitmapOwner hBitmap;
+    CScopedBitmap hBitmap;
     SIZE size = {0, 0};
     bool bAlpha = false;
 };
@@ -81,24 +76,24 @@ Image DecodePng(HINSTANCE hInst, UINT id)
     const DWORD cb = hRes ? ::SizeofResource(hInst, hRes) : 0;
     HGLOBAL hResData = cb ? ::LoadResource(hInst, hRes) : nullptr;
     const void* pRes = hResData ? ::LockResource(hResData) : nullptr;
-    HGLOBAL hCopy = pRes ? ::GlobalAlloc(GMEM_FIXED, cb) : nullptr;
-    if (!hCopy)
+    CScopedGlobal copy(pRes ? ::GlobalAlloc(GMEM_FIXED, cb) : nullptr);
+    if (!copy)
         return img;
-    std::memcpy(hCopy, pRes, cb);
-    IStream* pRaw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(hCopy, TRUE, &pRaw)))
+    std::memcpy(copy.Get(), pRes, cb);
+    CComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, &stream)))
     {
-        ::GlobalFree(hCopy);
+        stream.Detach();
         return img;
     }
-    std::unique_ptr<IStream, StreamRelease> stream(pRaw);
+    copy.Detach();
 
-    Gdiplus::Bitmap bitmap(stream.get());
+    Gdiplus::Bitmap bitmap(stream);
     const int cx = static_cast<int>(bitmap.GetWidth()), cy = static_cast<int>(bitmap.GetHeight());
     if (bitmap.GetLastStatus() != Gdiplus::Ok || cx <= 0 || cy <= 0)
         return img;
     void* pBits = nullptr;
-    BitmapOwner dib = MakeDib32(cx, cy, true, &pBits);
+    CScopedBitmap dib = AfxCreateDibSection32(cx, cy, true, &pBits);
     Gdiplus::Rect rect(0, 0, cx, cy);
     Gdiplus::BitmapData data = {};
     if (!dib || bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
@@ -121,18 +116,18 @@ Image LoadButtonImage(HINSTANCE hInst, UINT id)
     if (::FindResourceW(hInst, MAKEINTRESOURCEW(id), L"PNG"))
         return DecodePng(hInst, id);
     Image img;
-    img.hBitmap.reset(
+    img.hBitmap.Reset(
         static_cast<HBITMAP>(::LoadImageW(hInst, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
                                           LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS)));
     BITMAP bm = {};
-    if (img.hBitmap && ::GetObjectW(img.hBitmap.get(), sizeof(bm), &bm) == sizeof(bm))
+    if (img.hBitmap && ::GetObjectW(img.hBitmap.Get(), sizeof(bm), &bm) == sizeof(bm))
         img.size = {bm.bmWidth, bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight};
     return img;
 }
 
 struct Panel
 {
-    BrushOwner keyBrush;
+    CScopedBrush keyBrush;
     Image normal[kButtonCount];
     Image hot[kButtonCount];
 };
@@ -141,27 +136,27 @@ Panel* g_pPanel = nullptr;
 // An owner-drawn button: the key colour, then its image centred on it.
 void DrawButton(const DRAWITEMSTRUCT& dis)
 {
-    ::FillRect(dis.hDC, &dis.rcItem, g_pPanel->keyBrush.get());
+    ::FillRect(dis.hDC, &dis.rcItem, g_pPanel->keyBrush);
     for (int i = 0; i < kButtonCount; ++i)
     {
         const Image& img = g_pPanel->normal[i];
         if (kButtons[i].id != int(dis.CtlID) || !img.hBitmap)
             continue;
-        MemoryDcOwner imgDC(::CreateCompatibleDC(dis.hDC));
+        const CScopedMemoryDC imgDC(dis.hDC);
         if (!imgDC)
             return;
-        SelectionScope selection(imgDC.get(), img.hBitmap.get());
+        const CScopedSelection selection(imgDC, img.hBitmap);
         const int x = (dis.rcItem.right - dis.rcItem.left - img.size.cx) / 2;
         const int y = (dis.rcItem.bottom - dis.rcItem.top - img.size.cy) / 2;
         if (img.bAlpha)
         {
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            ::GdiAlphaBlend(dis.hDC, x, y, img.size.cx, img.size.cy, imgDC.get(), 0, 0, img.size.cx,
+            ::GdiAlphaBlend(dis.hDC, x, y, img.size.cx, img.size.cy, imgDC, 0, 0, img.size.cx,
                             img.size.cy, blend);
         }
         else
         {
-            ::BitBlt(dis.hDC, x, y, img.size.cx, img.size.cy, imgDC.get(), 0, 0, SRCCOPY);
+            ::BitBlt(dis.hDC, x, y, img.size.cx, img.size.cy, imgDC, 0, 0, SRCCOPY);
         }
     }
 }
@@ -184,16 +179,16 @@ void AddLayeredStyle(HWND hWnd)
 // The skin's frame handed to the layered window.
 bool ShowFrame(HWND hWnd, const Image& skin, POINT pos)
 {
-    WindowDcScope screen(nullptr);
-    MemoryDcOwner memDC(::CreateCompatibleDC(screen.get()));
+    const CScopedClientDC screen(nullptr);
+    const CScopedMemoryDC memDC(screen);
     if (!memDC)
         return false;
-    SelectionScope selection(memDC.get(), skin.hBitmap.get());
+    const CScopedSelection selection(memDC, skin.hBitmap);
     SIZE size = skin.size;
     POINT src = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return ::UpdateLayeredWindow(hWnd, screen.get(), &pos, &size, memDC.get(), &src, 0, &blend,
-                                 ULW_ALPHA) != FALSE;
+    return ::UpdateLayeredWindow(hWnd, screen, &pos, &size, memDC, &src, 0, &blend, ULW_ALPHA) !=
+           FALSE;
 }
 
 int Run(HINSTANCE hInst)
@@ -212,9 +207,9 @@ int Run(HINSTANCE hInst)
     wc.lpszClassName = L"OrvaneLayeredFloorFrame";
     ::RegisterClassW(&wc);
     Panel panel;
-    panel.keyBrush.reset(::CreateSolidBrush(kKeyColour));
+    panel.keyBrush.Reset(::CreateSolidBrush(kKeyColour));
     wc.lpfnWndProc = PanelProc;
-    wc.hbrBackground = panel.keyBrush.get();
+    wc.hbrBackground = panel.keyBrush;
     wc.lpszClassName = L"OrvaneLayeredFloorPanel";
     ::RegisterClassW(&wc);
 

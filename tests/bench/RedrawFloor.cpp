@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "layered/LibraryRef.h"
 #include "layered/LoadImageFromResource.h"
 #include "res/resource.h"
 
@@ -19,16 +18,12 @@ RedrawFloor::RedrawFloor(SIZE size) : m_size(size)
     m_hWnd = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0,
                                size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-    {
-        WindowDcScope screen(nullptr);
-        m_dc.reset(::CreateCompatibleDC(screen.get()));
-    }
     void* pBits = nullptr;
-    m_dib = MakeDib32(size.cx, size.cy, false, &pBits);
+    m_dib = AfxCreateDibSection32(size.cx, size.cy, false, &pBits);
     if (!m_dc || !m_dib)
         return;
-    m_pSelection = std::make_unique<SelectionScope>(m_dc.get(), m_dib.get());
-    m_pGraphics = std::make_unique<Gdiplus::Graphics>(m_dc.get());
+    m_pSelection = std::make_unique<CScopedSelection>(m_dc, m_dib);
+    m_pGraphics = std::make_unique<Gdiplus::Graphics>(m_dc.Get());
     m_pGraphics->SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
 }
 
@@ -46,7 +41,7 @@ void RedrawFloor::KeptFrame()
     POINT dst = {0, 0}, src = {0, 0};
     SIZE size = m_size;
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(m_hWnd, nullptr, &dst, &size, m_dc.get(), &src, 0, &blend, ULW_ALPHA);
+    ::UpdateLayeredWindow(m_hWnd, nullptr, &dst, &size, m_dc, &src, 0, &blend, ULW_ALPHA);
 }
 
 void RedrawFloor::FreshFrame()
@@ -57,27 +52,27 @@ void RedrawFloor::FreshFrame()
     if (!(exStyle & WS_EX_LAYERED))
         ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
 
-    WindowDcScope dc(m_hWnd);
-    MemoryDcOwner memDC(::CreateCompatibleDC(dc.get()));
+    const CScopedClientDC dc(m_hWnd);
+    const CScopedMemoryDC memDC(dc);
     RECT rcWindow = {};
     ::GetWindowRect(m_hWnd, &rcWindow);
     void* pBits = nullptr;
-    BitmapOwner dib = MakeDib32(cx, cy, false, &pBits);
+    const CScopedBitmap dib = AfxCreateDibSection32(cx, cy, false, &pBits);
     if (!memDC || !dib)
         return;
     std::memset(pBits, 0, static_cast<size_t>(4) * cx * cy);
-    SelectionScope selection(memDC.get(), dib.get());
-    Gdiplus::Graphics graphics(memDC.get());
+    const CScopedSelection selection(memDC, dib);
+    Gdiplus::Graphics graphics(memDC);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
     graphics.DrawImage(m_pImage.get(), 0, 0, cx, cy);
 
-    CLibraryRef user32(L"User32.DLL");
+    const CScopedModule user32(L"User32.DLL");
     if (auto pfnUpdate = user32.GetProc<PFN_UPDATELAYEREDWINDOW>("UpdateLayeredWindow"))
     {
         POINT dst = {rcWindow.left, rcWindow.top};
         SIZE size = {cx, cy};
         POINT src = {0, 0};
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        pfnUpdate(m_hWnd, dc.get(), &dst, &size, memDC.get(), &src, 0, &blend, ULW_ALPHA);
+        pfnUpdate(m_hWnd, dc, &dst, &size, memDC, &src, 0, &blend, ULW_ALPHA);
     }
 }

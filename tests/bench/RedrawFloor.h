@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "tests/bench/GdiScope.h"
+#include "afx/ScopedHandles.h"
 
 class RedrawFloor
 {
@@ -31,8 +31,8 @@ private:
     SIZE m_size;
     std::unique_ptr<Gdiplus::Image> m_pImage;
     HWND m_hWnd = nullptr;
-    MemoryDcOwner m_dc;
-    BitmapOwner m_dib;
-    std::unique_ptr<SelectionScope> m_pSelection;
+    CScopedMemoryDC m_dc{nullptr};
+    CScopedBitmap m_dib;
+    std::unique_ptr<CScopedSelection> m_pSelection;
     std::unique_ptr<Gdiplus::Graphics> m_pGraphics;
 };

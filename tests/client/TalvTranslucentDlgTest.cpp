@@ -160,6 +160,12 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
     int waits = 0;
     StepScript script(CloseOnTimeout(&hWnd), 30000);
     script.WaitShown(dlg, hWnd);
+    // What the player sees: the button shows its hot image.
+    auto showsHot = [&](size_t i) {
+        const ButtonPlace& b = kButtons[i];
+        return CountMismatches(RenderWindow(ButtonOf(dlg.Panel(), i)->m_hWnd),
+                               Reference(b.hot, b.png), kKeyGreen) == 0;
+    };
     for (size_t i = 0; i < 6; ++i)
     {
         script.Do([&, i] {
@@ -173,9 +179,9 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
         });
         script.Wait([&, i] {
             CMFCButton* b = ButtonOf(dlg.Panel(), i);
-            if (!b->IsHot() && ++waits < 80)
+            if (!showsHot(i) && ++waits < 80)
                 return false;
-            seen[i].hotFlag = b->IsHot() != FALSE;
+            seen[i].hotFlag = showsHot(i);
             seen[i].hot = RenderWindow(b->m_hWnd);
             ::SetCursorPos(5, 5);
             waits = 0;
@@ -183,7 +189,7 @@ TEST_F(LoginStartupTest, ButtonsShowTheirNormalAndHotImages)
         });
         script.Wait([&, i] {
             CMFCButton* b = ButtonOf(dlg.Panel(), i);
-            if (b->IsHot() && ++waits < 80)
+            if (showsHot(i) && ++waits < 80)
                 return false;
             seen[i].after = RenderWindow(b->m_hWnd);
             return true;

@@ -38,7 +38,7 @@ public:
 protected:
     void OnTimer(UINT_PTR nIDEvent)
     {
-        KillTimer(nIDEvent);
+        ::KillTimer(m_hWnd, nIDEvent);
         if (nIDEvent == kRestackTimer)
         {
             // Without a window manager, Wine's X11 driver maps the skin above its owned companion

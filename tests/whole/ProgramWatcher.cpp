@@ -33,9 +33,9 @@ bool ProgramWatcher::Known(DWORD pid, const FILETIME& created) const
 
 void ProgramWatcher::Open(DWORD pid)
 {
-    ScopedHandle process(
+    CScopedHandle process(
         ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process.Valid())
+    if (!process)
         return;
     FILETIME created{}, exited{}, kernel{}, user{};
     if (!::GetProcessTimes(process.Get(), &created, &exited, &kernel, &user))
@@ -49,8 +49,8 @@ void ProgramWatcher::Open(DWORD pid)
 
 void ProgramWatcher::Poll()
 {
-    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.Valid())
+    CScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot)
     {
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof(entry);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/whole/ScopedHandle.h"
+#include "afx/ScopedHandles.h"
 
 class ProgramWatcher
 {
@@ -29,7 +29,7 @@ private:
     {
         DWORD pid;
         FILETIME created;
-        ScopedHandle process;
+        CScopedHandle process;
         bool ended;
     };
     struct FileCloser

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "tests/whole/ScopedHandle.h"
+#include "afx/ScopedHandles.h"
 
 namespace {
 
@@ -40,10 +40,10 @@ void StandInLog::Write(int instance, const std::wstring& text)
     if (path.empty())
         return;
     // Appends are atomic per write: the old and the new copy of the program may log at once.
-    ScopedHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    CScopedHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return;
     wchar_t head[48];
     std::swprintf(head, 48, L"%lu %d ", ::GetCurrentProcessId(), instance);
@@ -58,9 +58,9 @@ int StandInLog::ServerNumber(int fallback)
     const std::wstring path = Environment(L"ORVANE_STANDIN_SERVER");
     if (path.empty())
         return fallback;
-    ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    CScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return fallback;
     char text[32] = {};
     DWORD read = 0;
