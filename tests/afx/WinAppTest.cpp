@@ -1,6 +1,7 @@
 // The application object: registration, start-up and shut-down, exit codes.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "afx/Afx.h"
@@ -95,6 +96,27 @@ TEST_F(WinAppTest, ApplicationRegistersItselfWhileItLives)
     EXPECT_EQ(nullptr, AfxGetApp());
     CWinApp unnamed;
     EXPECT_STREQ(L"afx_tests", AfxGetAppName());  // the program file's name
+}
+
+// An application object made while another lives (a test's own beside the program's) is the
+// application until it goes; then the one before it is again, in whatever order they go.
+TEST_F(WinAppTest, ApplicationMadeLaterStandsInUntilItGoes)
+{
+    CWinApp first(L"First");
+    {
+        CWinApp second(L"Second");
+        EXPECT_EQ(&second, AfxGetApp());
+        EXPECT_STREQ(L"Second", AfxGetAppName());
+    }
+    EXPECT_EQ(&first, AfxGetApp());
+    EXPECT_STREQ(L"First", AfxGetAppName());
+
+    auto second = std::make_unique<CWinApp>(L"Second");
+    auto third = std::make_unique<CWinApp>(L"Third");
+    second.reset();
+    EXPECT_EQ(third.get(), AfxGetApp());
+    third.reset();
+    EXPECT_EQ(&first, AfxGetApp());
 }
 
 TEST_F(WinAppTest, ResourceHandleCanBeRedirected)
