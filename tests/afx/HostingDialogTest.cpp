@@ -283,7 +283,7 @@ TEST_F(HostingDialog, DetachedWrapperMakesNoCallButEventsGoOn)
 
     CString result(L"untouched");
     dlg.m_browser.InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"untouched");
+    EXPECT_STREQ(result, L"untouched");
     EXPECT_TRUE(fake->Calls().empty());
 
     EXPECT_EQ(fake->SinkCount(), 1);
@@ -386,7 +386,7 @@ TEST_F(HostingDialog, UnregisteredControlIsLeftOut)
     EXPECT_EQ(dlg.m_browser.m_pCtrlSite, nullptr);
     CString result(L"untouched");
     dlg.m_browser.InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"untouched");
+    EXPECT_STREQ(result, L"untouched");
     dlg.DestroyWindow();
 }
 

@@ -158,7 +158,7 @@ TEST(OleDispatchDriver, ResultsAreConvertedToTheWantedType)
 
     CString text;
     driver.InvokeHelper(1, DISPATCH_PROPERTYGET, VT_BSTR, &text, nullptr);
-    EXPECT_EQ(text, L"1");
+    EXPECT_STREQ(text, L"1");
     double number = 0;
     driver.InvokeHelper(1, DISPATCH_PROPERTYGET, VT_R8, &number, nullptr);
     EXPECT_DOUBLE_EQ(number, 1.0);
@@ -213,8 +213,8 @@ TEST(OleDispatchDriver, FailuresThrowWithWhatTheObjectSaid)
     }
     catch (COleDispatchException& e)
     {
-        EXPECT_EQ(e.m_strDescription, L"refused by the object");
-        EXPECT_EQ(e.m_strSource, L"RecordingDispatch");
+        EXPECT_STREQ(e.m_strDescription, L"refused by the object");
+        EXPECT_STREQ(e.m_strSource, L"RecordingDispatch");
         EXPECT_EQ(e.m_scError, E_ABORT);
     }
     EXPECT_EQ(object.calls.size(), 2u);
@@ -240,7 +240,7 @@ TEST(OleDispatchDriver, WithoutAnInterfaceNothingHappens)
 {
     CString result(L"untouched");
     COleDispatchDriver(nullptr).InvokeHelper(5, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"untouched");
+    EXPECT_STREQ(result, L"untouched");
 }
 
 }  // namespace

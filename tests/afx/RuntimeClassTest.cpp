@@ -118,7 +118,7 @@ TEST(Exceptions, ThrownByValueCaughtAsBase)
     catch (CException& e)
     {
         EXPECT_TRUE(e.IsKindOf(RUNTIME_CLASS(CMemoryException)));
-        EXPECT_TRUE(e.Describe() == L"Out of memory.");
+        EXPECT_STREQ(e.Describe(), L"Out of memory.");
     }
 
     try
@@ -143,8 +143,8 @@ TEST(Exceptions, ThrownByValueCaughtAsBase)
     {
         EXPECT_EQ(7, e.m_wCode);
         EXPECT_EQ(12u, e.m_dwHelpContext);
-        EXPECT_TRUE(e.m_strDescription == L"The page refused the call");
-        EXPECT_TRUE(e.Describe() == L"The page refused the call");
+        EXPECT_STREQ(e.m_strDescription, L"The page refused the call");
+        EXPECT_STREQ(e.Describe(), L"The page refused the call");
     }
 }
 
@@ -160,9 +160,9 @@ TEST(Exceptions, MessagesAndFallbacks)
     // Without a message the description is the class name.
     CException plain;
     EXPECT_FALSE(plain.GetErrorMessage(text, 64));
-    EXPECT_TRUE(plain.Describe() == L"CException");
+    EXPECT_STREQ(plain.Describe(), L"CException");
     COleDispatchException silent;
-    EXPECT_TRUE(silent.Describe() == L"COleDispatchException");
+    EXPECT_STREQ(silent.Describe(), L"COleDispatchException");
 
     // A code the system has no text for is shown in hex.
     COleException odd(SCODE(0xA0BBC0DD));
@@ -172,7 +172,7 @@ TEST(Exceptions, MessagesAndFallbacks)
     // Copies keep their data (the exceptions are thrown and caught by value).
     COleDispatchException original(L"copied", 0, 3);
     COleDispatchException copy(original);
-    EXPECT_TRUE(copy.m_strDescription == L"copied");
+    EXPECT_STREQ(copy.m_strDescription, L"copied");
     EXPECT_EQ(3, copy.m_wCode);
 }
 

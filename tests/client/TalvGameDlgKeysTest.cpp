@@ -76,7 +76,7 @@ TEST_F(GameKeys, F5NavigatesToTheGameUrlAgainWhereverTheViewWent)
         m_dlg.Navigate(elsewhere, 0, nullptr, nullptr, nullptr, 0);
         m_browser->FireNavigateComplete2(elsewhere);
         ASSERT_EQ(LastNavigation(), elsewhere);
-        ASSERT_EQ(m_dlg.m_strCurrentUrl, elsewhere);
+        ASSERT_STREQ(m_dlg.m_strCurrentUrl, elsewhere);
         before = NavigationCount();
         PostKey(m_hwnd, VK_F5);
     });

@@ -114,7 +114,7 @@ TEST_F(WebBrowser2Fake, GetLocationUrlCopiesAndFreesEveryCall)
     {
         size_t freedBefore = spy.Freed().size();
         CString url = Browser().GetLocationURL();
-        EXPECT_EQ(url, L"http://game.orvane.example/s?server=5");
+        EXPECT_STREQ(url, L"http://game.orvane.example/s?server=5");
         ASSERT_EQ(m_fake->HandedOutBstrs().size(), static_cast<size_t>(i + 1));
         BSTR handed = m_fake->HandedOutBstrs().back();
         EXPECT_NE(url.GetString(), handed);
@@ -158,7 +158,7 @@ TEST_F(WebBrowser2Fake, FailingCallsRaiseTheLibrarysExceptions)
     }
     catch (COleDispatchException& e)
     {
-        EXPECT_EQ(e.m_strDescription, L"Blocked by the control");
+        EXPECT_STREQ(e.m_strDescription, L"Blocked by the control");
         EXPECT_EQ(e.m_scError, E_ABORT);
     }
 
@@ -188,7 +188,7 @@ TEST(WebBrowser2Create, AlwaysCreatesTheBrowserControl)
         ::GetClassNameW(browser.m_hWnd, cls, 64);
         EXPECT_STRNE(cls, L"Button");
         fake->SetLocation(L"about:blank");
-        EXPECT_EQ(browser.GetLocationURL(), L"about:blank");
+        EXPECT_STREQ(browser.GetLocationURL(), L"about:blank");
     }
     parent.DestroyWindow();
     EXPECT_TRUE(FakeWebBrowser::Live().empty());
