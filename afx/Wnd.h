@@ -11,7 +11,6 @@
 #include "afx/CmdTarget.h"
 #include "afx/DC.h"
 #include "afx/Point.h"
-#include "afx/Rect.h"
 #include "afx/String.h"
 
 // <windowsx.h> (included above) defines a function-like macro of this name.

@@ -257,9 +257,9 @@ TEST_F(WndTest, CommandsAreRoutedByIdAndNotificationCode)
     ASSERT_TRUE(CreatePopup(parent));
     CButton go, other;
     ASSERT_TRUE(go.Create(L"BUTTON", L"go", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                          CRect(0, 0, 50, 20), &parent, 101));
+                          RECT{0, 0, 50, 20}, &parent, 101));
     ASSERT_TRUE(other.Create(L"BUTTON", L"other", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                             CRect(60, 0, 110, 20), &parent, 102));
+                             RECT{60, 0, 110, 20}, &parent, 102));
 
     go.SendMessage(BM_CLICK);  // the button tells its parent
     EXPECT_EQ(1, parent.nClicked);
@@ -404,7 +404,7 @@ TEST_F(WndTest, ParentOfOwnedPopupIsItsOwner)
     EXPECT_EQ(nullptr, owner.GetParent());
 
     CButton child;
-    ASSERT_TRUE(child.Create(L"BUTTON", L"c", WS_CHILD, CRect(0, 0, 10, 10), &popup, 5));
+    ASSERT_TRUE(child.Create(L"BUTTON", L"c", WS_CHILD, RECT{0, 0, 10, 10}, &popup, 5));
     EXPECT_EQ(&popup, child.GetParent());
     EXPECT_EQ(&owner, child.GetTopLevelParent());
     EXPECT_EQ(&child, popup.GetDlgItem(5));
@@ -470,7 +470,7 @@ TEST_F(WndTest, PreTranslateWalkGoesFromChildToDialogToOwner)
     CRecordingWnd owner(log, "owner"), dialog(log, "dialog"), child(log, "child");
     ASSERT_TRUE(CreatePopup(owner));
     ASSERT_TRUE(CreatePopup(dialog, owner.m_hWnd));
-    ASSERT_TRUE(child.Create(L"BUTTON", L"b", WS_CHILD, CRect(0, 0, 10, 10), &dialog, 1));
+    ASSERT_TRUE(child.Create(L"BUTTON", L"b", WS_CHILD, RECT{0, 0, 10, 10}, &dialog, 1));
 
     MSG msg = {};
     msg.hwnd = child.m_hWnd;
