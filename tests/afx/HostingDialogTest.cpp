@@ -175,7 +175,7 @@ TEST_F(HostingDialog, DdxControlBindsTheMemberToSiteAndWindow)
     ASSERT_NE(dlg.m_browser.m_pCtrlSite, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(hCtl), &dlg.m_browser);
 
-    IUnknown* pUnk = dlg.m_browser.GetControlUnknown();
+    IUnknown* pUnk = dlg.m_browser.m_pCtrlSite->GetControlUnknown();
     ASSERT_NE(pUnk, nullptr);
     IWebBrowser2* pBrowser = nullptr;
     ASSERT_EQ(pUnk->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&pBrowser)), S_OK);

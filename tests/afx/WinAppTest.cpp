@@ -22,7 +22,7 @@ public:
     BOOL OnInitDialog() override
     {
         CDialog::OnInitDialog();
-        PostMessage(WM_FINISH);
+        ::PostMessageW(m_hWnd, WM_FINISH, 0, 0);
         return TRUE;
     }
 
@@ -141,7 +141,7 @@ TEST_F(WinAppTest, HelpCommandIsHandledByTheApplicationMap)
 TEST_F(WinAppTest, ClosingTheMainDialogEndsTheApplicationOnce)
 {
     CModalApp app;
-    app.finish = [](CMainDialog& d) { d.PostMessage(WM_CLOSE); };
+    app.finish = [](CMainDialog& d) { ::PostMessageW(d.m_hWnd, WM_CLOSE, 0, 0); };
     EXPECT_EQ(0, AfxRunApp(&app));
     EXPECT_EQ(1, app.nInit);
     EXPECT_EQ(1, app.nExit);
@@ -189,7 +189,7 @@ public:
         {
             wnd.CreateEx(0, L"STATIC", L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
             m_pMainWnd = &wnd;
-            wnd.PostMessage(WM_CLOSE);  // default processing destroys it
+            ::PostMessageW(wnd.m_hWnd, WM_CLOSE, 0, 0);  // default processing destroys it
         }
         return TRUE;
     }

@@ -180,7 +180,8 @@ TEST(CreationOrder, CompanionIsMadeShownAndInitialisedBeforeTheFirstRedraw)
         CTestCompanion* pCompanion = skin.dlg->Companion();
         ASSERT_NE(nullptr, pCompanion);
         companionVisibleAtRedraw = pCompanion->m_hWnd && ::IsWindowVisible(pCompanion->m_hWnd);
-        companionLayeredAtRedraw = (pCompanion->GetExStyle() & WS_EX_LAYERED) != 0;
+        companionLayeredAtRedraw =
+            (::GetWindowLongW(pCompanion->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     };
     skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&probe); };
 
