@@ -147,7 +147,7 @@ TEST_F(DialogTest, MissingTemplateFailsCleanly)
     EXPECT_EQ(nullptr, modal.m_hWnd);
 
     CScriptedDialog modeless(IDD_TEST_MISSING);
-    EXPECT_FALSE(modeless.Create(IDD_TEST_MISSING));
+    EXPECT_FALSE(modeless.Create(MAKEINTRESOURCEW(IDD_TEST_MISSING)));
     EXPECT_EQ(nullptr, modeless.m_hWnd);
     EXPECT_FALSE(modeless.Create(L"NO_SUCH_TEMPLATE"));
 }
@@ -495,7 +495,7 @@ TEST_F(DialogTest, HelpCommandReachesTheApplication)
 {
     CTestApp app;
     CScriptedDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     ::SendMessageW(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
     EXPECT_EQ(1, app.nHelp);
     // Control notifications other than plain commands stay with the dialog.
@@ -513,9 +513,9 @@ TEST_F(DialogTest, ModelessDialogHasNoOwnerUnlessGiven)
     app.m_pMainWnd = &mainWnd;
 
     CScriptedDialog loose, owned;
-    ASSERT_TRUE(loose.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(loose.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     EXPECT_EQ(nullptr, ::GetWindow(loose.m_hWnd, GW_OWNER));
-    ASSERT_TRUE(owned.Create(IDD_TEST_PLAIN, &mainWnd));
+    ASSERT_TRUE(owned.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN), &mainWnd));
     EXPECT_EQ(mainWnd.m_hWnd, ::GetWindow(owned.m_hWnd, GW_OWNER));
     app.m_pMainWnd = nullptr;
 }
@@ -567,7 +567,7 @@ public:
 TEST_F(DialogTest, DataExchangeBindsControlsOnce)
 {
     CBindingDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     HWND hGo = ::GetDlgItem(dlg.m_hWnd, IDC_TEST_GO);
     EXPECT_EQ(hGo, dlg.m_go.m_hWnd);
     EXPECT_EQ(&dlg.m_go, CWnd::FromHandlePermanent(hGo));
@@ -600,7 +600,7 @@ TEST_F(DialogTest, DialogInitRecordsAreSentExceptPersistedControlState)
     afxtest::RegisterRecorderClass();
     afxtest::ReceivedMessages().clear();
     CScriptedDialog dlg(IDD_TEST_INIT);
-    ASSERT_TRUE(dlg.Create(IDD_TEST_INIT));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_INIT)));
     const auto& got = afxtest::ReceivedMessages();
     ASSERT_EQ(3u, got.size());
     EXPECT_EQ(IDC_TEST_REC1, got[0].nID);
@@ -647,7 +647,7 @@ END_MESSAGE_MAP()
 TEST_F(DialogTest, ControlColourRequestsCarryTheirKindAndDefaultAnswer)
 {
     CColourDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     dlg.kinds.clear();
     HDC hdc = ::GetDC(dlg.m_hWnd);
     HWND hGo = ::GetDlgItem(dlg.m_hWnd, IDC_TEST_GO);
@@ -681,7 +681,7 @@ protected:
     {
         if (CWnd::OnCreate(lpcs) == -1)
             return -1;
-        bCompanionCreated = companion.Create(IDD_TEST_PLAIN, this);
+        bCompanionCreated = companion.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN), this);
         return 0;
     }
     DECLARE_MESSAGE_MAP()

@@ -26,7 +26,7 @@ protected:
         AfxEnableControlContainer();
         m_reg = std::make_unique<FakeBrowserRegistration>();
         m_dlg = std::make_unique<HostDlg>(IDD_HOST_EX);
-        ASSERT_TRUE(m_dlg->Create(IDD_HOST_EX));
+        ASSERT_TRUE(m_dlg->Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
         m_fake = FakeWebBrowser::Newest();
         ASSERT_NE(m_fake, nullptr);
         ASSERT_NE(m_dlg->m_browser.m_pCtrlSite, nullptr);

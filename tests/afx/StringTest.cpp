@@ -243,7 +243,7 @@ TEST(CStringMemory, ImpossibleLengthsThrowMemoryException)
     }
     catch (CException& e)
     {
-        EXPECT_TRUE(e.IsKindOf(RUNTIME_CLASS(CMemoryException)));
+        EXPECT_NE(nullptr, dynamic_cast<CMemoryException*>(&e));
         EXPECT_FALSE(e.Describe().IsEmpty());
     }
 }
