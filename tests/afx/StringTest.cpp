@@ -30,10 +30,11 @@ TEST(CStringSharing, CopiesShareOneBufferUntilOneIsWritten)
     EXPECT_EQ(a.GetString(), c.GetString());
     EXPECT_EQ(a.GetString(), b.GetString());
 
-    b += L"?";
+    b.GetBuffer()[0] = L'S';  // a write in the room the buffer has
+    b.ReleaseBuffer();
     EXPECT_NE(a.GetString(), b.GetString());
     EXPECT_STREQ(L"shared text", a.GetString());
-    EXPECT_STREQ(L"shared text?", b.GetString());
+    EXPECT_STREQ(L"Shared text", b.GetString());
     EXPECT_STREQ(L"shared text", c.GetString());
     EXPECT_EQ(a.GetString(), c.GetString());
 
