@@ -13,7 +13,6 @@
 #include "afx/OleException.h"
 #include "afx/OleDispatchException.h"
 #include "afx/Point.h"
-#include "afx/Rect.h"
 #include "afx/GdiObject.h"
 #include "afx/Brush.h"
 #include "afx/DC.h"

@@ -6,8 +6,3 @@ BOOL CBrush::CreateSolidBrush(COLORREF color) noexcept
 {
     return Attach(::CreateSolidBrush(color));
 }
-
-int CBrush::GetLogBrush(LOGBRUSH* pLogBrush) const noexcept
-{
-    return GetObject(int(sizeof(LOGBRUSH)), pLogBrush);
-}

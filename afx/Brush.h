@@ -8,12 +8,7 @@ class CBrush : public CGdiObject
     DECLARE_DYNAMIC(CBrush)
 public:
     CBrush() noexcept = default;
-    explicit CBrush(COLORREF color) noexcept { CreateSolidBrush(color); }
-
-    operator HBRUSH() const noexcept { return static_cast<HBRUSH>(m_hObject); }
 
     // Replace any brush held now with a new one; FALSE when GDI could not make it.
     BOOL CreateSolidBrush(COLORREF color) noexcept;
-
-    int GetLogBrush(LOGBRUSH* pLogBrush) const noexcept;
 };

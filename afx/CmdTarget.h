@@ -116,9 +116,6 @@ protected:                                                      \
 #define ON_WM_CLOSE() { WM_CLOSE, 0, 0, 0,                                                      \
     [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT { AFX_THIS(t)->OnClose(); return 0; } },
 
-#define ON_WM_PAINT() { WM_PAINT, 0, 0, 0,                                                      \
-    [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT { AFX_THIS(t)->OnPaint(); return 0; } },
-
 // x and y are signed 16-bit (client area left of or above the primary display).
 #define ON_WM_MOVE() { WM_MOVE, 0, 0, 0,                                                        \
     [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {                                            \
@@ -137,10 +134,8 @@ protected:                                                      \
         return 0; } },
 
 #define ON_WM_LBUTTONDOWN() AFX_MOUSE_ENTRY(WM_LBUTTONDOWN, OnLButtonDown)
-#define ON_WM_LBUTTONUP() AFX_MOUSE_ENTRY(WM_LBUTTONUP, OnLButtonUp)
 #define ON_WM_RBUTTONDOWN() AFX_MOUSE_ENTRY(WM_RBUTTONDOWN, OnRButtonDown)
 #define ON_WM_RBUTTONUP() AFX_MOUSE_ENTRY(WM_RBUTTONUP, OnRButtonUp)
-#define ON_WM_MOUSEMOVE() AFX_MOUSE_ENTRY(WM_MOUSEMOVE, OnMouseMove)
 
 #define ON_WM_ERASEBKGND() { WM_ERASEBKGND, 0, 0, 0,                                            \
     [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT {                                            \
@@ -164,14 +159,6 @@ protected:                                                      \
                                 CWnd::FromHandle(reinterpret_cast<HWND>(l)),                    \
                                 static_cast<BOOL>(HIWORD(w)));                                  \
         return 0; } },
-
-#define ON_WM_TIMER() { WM_TIMER, 0, 0, 0,                                                      \
-    [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT {                                            \
-        AFX_THIS(t)->OnTimer(static_cast<UINT_PTR>(w)); return 0; } },
-
-#define ON_WM_SYSCOMMAND() { WM_SYSCOMMAND, 0, 0, 0,                                            \
-    [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {                                          \
-        AFX_THIS(t)->OnSysCommand(static_cast<UINT>(w), l); return 0; } },
 
 // Any message: LRESULT memberFxn(WPARAM, LPARAM); its result is the message's result.
 #define ON_MESSAGE(message, memberFxn) { static_cast<UINT>(message), 0, 0, 0,                   \

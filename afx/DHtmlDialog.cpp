@@ -42,8 +42,6 @@ END_EVENTSINK_MAP()
 BEGIN_DHTML_EVENT_MAP(CDHtmlDialog)
 END_DHTML_EVENT_MAP()
 
-CDHtmlDialog::CDHtmlDialog() = default;
-
 CDHtmlDialog::CDHtmlDialog(UINT nIDTemplate, UINT nHtmlResID, CWnd* pParentWnd)
     : CDialog(nIDTemplate, pParentWnd),
       m_nHtmlResID(nHtmlResID)

@@ -27,7 +27,6 @@ class CDHtmlDialog : public CDialog, public CDHtmlEventSink
 {
     DECLARE_DYNAMIC(CDHtmlDialog)
 public:
-    CDHtmlDialog();
     explicit CDHtmlDialog(UINT nIDTemplate, UINT nHtmlResID = 0, CWnd* pParentWnd = nullptr);
     ~CDHtmlDialog() override;
 

@@ -33,23 +33,11 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM)
         [] { return TRUE; });
 }
 
-CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr)
-{
-}
-
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)),
       m_nIDHelp(nIDTemplate),
       m_pParentWnd(pParentWnd)
 {
-}
-
-CDialog::CDialog(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
-    : m_lpszTemplateName(nullptr),
-      m_nIDHelp(0),
-      m_pParentWnd(pParentWnd)
-{
-    SetTemplateName(lpszTemplateName);
 }
 
 CDialog::~CDialog()
@@ -121,11 +109,6 @@ BOOL CDialog::Create(LPCWSTR lpszTemplateName, CWnd* pParentWnd)
     if (!pTemplate)
         return FALSE;
     return CreateIndirect(pTemplate, pParentWnd) != nullptr;
-}
-
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
-{
-    return Create(MAKEINTRESOURCEW(nIDTemplate), pParentWnd);
 }
 
 namespace {

@@ -11,9 +11,7 @@ class CDialog : public CWnd
 {
     DECLARE_DYNAMIC(CDialog)
 public:
-    CDialog();
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
-    explicit CDialog(LPCWSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
     ~CDialog() override;
 
     // Runs the dialog modally: the owner (the parent's top-level window, else the main window)
@@ -23,7 +21,6 @@ public:
 
     // Modeless creation; FALSE when the template is missing or the window was not created.
     virtual BOOL Create(LPCWSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
-    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Makes the dialog's window from a loaded template (the hosting of ActiveX controls overrides
     // this to take its controls out of the template and create them itself). NULL on failure.

@@ -2,13 +2,6 @@
 
 IMPLEMENT_DYNAMIC(CGdiObject, CObject)
 
-CGdiObject& CGdiObject::operator=(CGdiObject&& other) noexcept
-{
-    if (this != &other)
-        Attach(other.Detach());
-    return *this;
-}
-
 CGdiObject::~CGdiObject()
 {
     DeleteObject();
@@ -26,9 +19,4 @@ BOOL CGdiObject::DeleteObject() noexcept
 {
     const HGDIOBJ h = Detach();
     return h ? ::DeleteObject(h) : FALSE;
-}
-
-int CGdiObject::GetObject(int nCount, LPVOID lpObject) const noexcept
-{
-    return m_hObject ? ::GetObjectW(m_hObject, nCount, lpObject) : 0;
 }

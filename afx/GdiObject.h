@@ -14,11 +14,7 @@ public:
     CGdiObject() noexcept : m_hObject(nullptr) {}
     CGdiObject(const CGdiObject&) = delete;
     CGdiObject& operator=(const CGdiObject&) = delete;
-    CGdiObject(CGdiObject&& other) noexcept : m_hObject(other.Detach()) {}
-    CGdiObject& operator=(CGdiObject&& other) noexcept;
     ~CGdiObject() override;
-
-    operator HGDIOBJ() const noexcept { return m_hObject; }
 
     // Takes ownership of hObject; an object held before is deleted first. FALSE for NULL.
     BOOL Attach(HGDIOBJ hObject) noexcept;
@@ -26,8 +22,6 @@ public:
     HGDIOBJ Detach() noexcept { return std::exchange(m_hObject, nullptr); }
     // Deletes the object held now; FALSE when there was none or GDI refused.
     BOOL DeleteObject() noexcept;
-
-    int GetObject(int nCount, LPVOID lpObject) const noexcept;
 
     HGDIOBJ m_hObject;
 };

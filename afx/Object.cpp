@@ -1,14 +1,8 @@
 #include "afx/Object.h"
 
-const CRuntimeClass CObject::classCObject = {"CObject", int(sizeof(CObject)), 0xFFFF, nullptr,
-                                             nullptr};
+const CRuntimeClass CObject::classCObject = {"CObject"};
 
 CRuntimeClass* CObject::GetRuntimeClass() const
 {
     return RUNTIME_CLASS(CObject);
-}
-
-BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
-{
-    return GetRuntimeClass()->IsDerivedFrom(pClass);
 }

@@ -165,16 +165,6 @@ COleControlSite* COleControlContainer::FindSite(UINT nID) const
     return nullptr;
 }
 
-COleControlSite* COleControlContainer::FindSite(HWND hWnd) const
-{
-    if (hWnd == nullptr)
-        return nullptr;
-    for (COleControlSite* pSite : m_sites)
-        if (pSite->GetControlWindow() == hWnd)
-            return pSite;
-    return nullptr;
-}
-
 BOOL COleControlContainer::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)

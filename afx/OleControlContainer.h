@@ -49,8 +49,6 @@ public:
     // The container of pWnd, made on first use (owned by pWnd).
     static COleControlContainer* For(CWnd* pWnd);
 
-    CWnd* GetWindow() const { return m_pWnd; }
-
     // Creates a control and its site; the wrapper (may be NULL) is bound to the site and
     // subclasses the control's window. pDocHostFlags: offer the browser host UI handler with
     // these flags. NULL when the control cannot be created.
@@ -61,8 +59,6 @@ public:
     void DestroySite(COleControlSite* pSite);
     // The site of control nID, or NULL.
     COleControlSite* FindSite(UINT nID) const;
-    // The site whose control window is hWnd, or NULL.
-    COleControlSite* FindSite(HWND hWnd) const;
     // A keyboard message for one of the controls, or a window inside it, goes first to that
     // control's active object; TRUE when the control took it (not to be translated or
     // dispatched).

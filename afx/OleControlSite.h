@@ -51,7 +51,6 @@ public:
     // Binds/unbinds the window object that wraps the control (its m_pCtrlSite is kept in step).
     void BindWrapper(CWnd* pWndCtrl);
     void UnbindWrapper();
-    CWnd* GetWrapper() const { return m_pWndCtrl; }
 
     HWND GetControlWindow() const { return m_hWnd; }
     UINT GetID() const { return m_nID; }

@@ -96,23 +96,6 @@ void ReadArgument(VARIANT& v, VARTYPE vt, va_list& args)
 
 }  // namespace
 
-void COleDispatchDriver::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                                      const BYTE* pbParamInfo, ...)
-{
-    va_list argList;
-    va_start(argList, pbParamInfo);
-    try
-    {
-        InvokeHelperV(dwDispID, wFlags, vtRet, pvRet, pbParamInfo, argList);
-    }
-    catch (...)
-    {
-        va_end(argList);
-        throw;
-    }
-    va_end(argList);
-}
-
 void COleDispatchDriver::InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                                        const BYTE* pbParamInfo, va_list argList)
 {

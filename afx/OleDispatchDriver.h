@@ -27,8 +27,6 @@ public:
     // Without an interface nothing is called and *pvRet is left as it is. Throws COleException
     // when the call fails or a type is not supported, COleDispatchException with what the
     // object raised (DISP_E_EXCEPTION), CMemoryException when a string cannot be copied.
-    void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                      const BYTE* pbParamInfo, ...);
     void InvokeHelperV(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                        const BYTE* pbParamInfo, va_list argList);
 

@@ -25,9 +25,3 @@ public:
     CString m_strSource;
     SCODE m_scError;  // status code when m_wCode is 0
 };
-
-[[noreturn]] inline void AfxThrowOleDispatchException(WORD wCode, LPCWSTR lpszDescription,
-                                                      UINT nHelpID = 0)
-{
-    throw COleDispatchException(lpszDescription, nHelpID, wCode);
-}

@@ -114,7 +114,6 @@ public:
     CScopedClientDC(const CScopedClientDC&) = delete;
     CScopedClientDC& operator=(const CScopedClientDC&) = delete;
 
-    HDC Get() const noexcept { return m_hDC; }
     operator HDC() const noexcept { return m_hDC; }
 
 private:

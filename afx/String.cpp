@@ -1,10 +1,8 @@
 #include "afx/String.h"
 
 #include <climits>
-#include <cstdarg>
 #include <cstdlib>
 #include <cwchar>
-#include <cwctype>
 #include <stdexcept>
 #include <string_view>
 
@@ -135,18 +133,6 @@ CString::CString(LPCWSTR pch, int nLength) : m_pData(nullptr)
     Assign(pch, nLength);
 }
 
-CString::CString(wchar_t ch, int nRepeat) : m_pData(nullptr)
-{
-    if (nRepeat < 0)
-        AfxThrowMemoryException();
-    if (nRepeat > 0)
-    {
-        LPWSTR p = PrepareWrite(nRepeat, 0);
-        wmemset(p, ch, size_t(nRepeat));
-        SetLength(nRepeat);
-    }
-}
-
 CString::CString(const CString& src) noexcept : m_pData(src.m_pData)
 {
     if (m_pData)
@@ -234,14 +220,6 @@ wchar_t CString::GetAt(int nIndex) const
     return GetString()[nIndex];
 }
 
-void CString::SetAt(int nIndex, wchar_t ch)
-{
-    int n = GetLength();
-    if (nIndex < 0 || nIndex >= n)
-        throw std::out_of_range("CString index out of range");
-    PrepareWrite(n, n)[nIndex] = ch;
-}
-
 int CString::Find(LPCWSTR pszSub, int nStart) const
 {
     if (nStart < 0)
@@ -261,13 +239,6 @@ int CString::Find(wchar_t ch, int nStart) const
         return -1;
     std::wstring_view self(GetString(), size_t(GetLength()));
     size_t pos = self.find(ch, size_t(nStart));
-    return pos == std::wstring_view::npos ? -1 : int(pos);
-}
-
-int CString::ReverseFind(wchar_t ch) const
-{
-    std::wstring_view self(GetString(), size_t(GetLength()));
-    size_t pos = self.rfind(ch);
     return pos == std::wstring_view::npos ? -1 : int(pos);
 }
 
@@ -295,16 +266,6 @@ CString CString::Mid(int nFirst, int nCount) const
 CString CString::Left(int nCount) const
 {
     return Mid(0, nCount);
-}
-
-CString CString::Right(int nCount) const
-{
-    int n = GetLength();
-    if (nCount < 0)
-        nCount = 0;
-    if (nCount > n)
-        nCount = n;
-    return Mid(n - nCount, nCount);
 }
 
 void CString::Append(LPCWSTR pch, int nLength)
@@ -337,133 +298,6 @@ CString& CString::operator+=(LPCWSTR psz)
 {
     Append(psz, SafeLength(psz));
     return *this;
-}
-
-CString& CString::operator+=(wchar_t ch)
-{
-    Append(&ch, 1);
-    return *this;
-}
-
-int CString::Compare(LPCWSTR psz) const
-{
-    int r = std::wstring_view(GetString(), size_t(GetLength())).compare(View(psz));
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
-int CString::CompareNoCase(LPCWSTR psz) const
-{
-    int r =
-        ::CompareStringOrdinal(GetString(), GetLength(), psz ? psz : kEmpty, SafeLength(psz), TRUE);
-    return r == CSTR_LESS_THAN ? -1 : (r == CSTR_GREATER_THAN ? 1 : 0);
-}
-
-CString& CString::MakeUpper()
-{
-    int n = GetLength();
-    if (n > 0)
-        ::CharUpperBuffW(PrepareWrite(n, n), DWORD(n));
-    return *this;
-}
-
-CString& CString::MakeLower()
-{
-    int n = GetLength();
-    if (n > 0)
-        ::CharLowerBuffW(PrepareWrite(n, n), DWORD(n));
-    return *this;
-}
-
-CString& CString::TrimLeft()
-{
-    int n = GetLength();
-    LPCWSTR p = GetString();
-    int i = 0;
-    while (i < n && iswspace(p[i]))
-        ++i;
-    if (i > 0)
-        *this = Mid(i);
-    return *this;
-}
-
-CString& CString::TrimRight()
-{
-    int n = GetLength();
-    LPCWSTR p = GetString();
-    int i = n;
-    while (i > 0 && iswspace(p[i - 1]))
-        --i;
-    if (i < n)
-        *this = Left(i);
-    return *this;
-}
-
-CString& CString::Trim()
-{
-    TrimRight();
-    return TrimLeft();
-}
-
-int CString::Replace(LPCWSTR pszOld, LPCWSTR pszNew)
-{
-    int nOld = SafeLength(pszOld);
-    if (nOld == 0)
-        return 0;
-    int nNew = SafeLength(pszNew);
-    CString result;
-    int nCount = 0;
-    int nPos = 0;
-    for (int nHit; (nHit = Find(pszOld, nPos)) >= 0; nPos = nHit + nOld)
-    {
-        result.Append(GetString() + nPos, nHit - nPos);
-        result.Append(pszNew, nNew);
-        ++nCount;
-    }
-    if (nCount > 0)
-    {
-        result.Append(GetString() + nPos, GetLength() - nPos);
-        *this = std::move(result);
-    }
-    return nCount;
-}
-
-void CString::FormatV(LPCWSTR pszFormat, va_list args, bool bAppend)
-{
-    va_list count;
-    va_copy(count, args);
-    int n = _vscwprintf(pszFormat, count);
-    va_end(count);
-    if (n < 0)
-        return;
-    int nOld = bAppend ? GetLength() : 0;
-    int nTotal = SumLength(nOld, n);
-    LPWSTR p = PrepareWrite(nTotal, nOld);
-    _vsnwprintf(p + nOld, size_t(n) + 1, pszFormat, args);
-    SetLength(nTotal);
-}
-
-void CString::Format(LPCWSTR pszFormat, ...)
-{
-    va_list args;
-    va_start(args, pszFormat);
-    FormatV(pszFormat, args, false);
-    va_end(args);
-}
-
-void CString::AppendFormat(LPCWSTR pszFormat, ...)
-{
-    va_list args;
-    va_start(args, pszFormat);
-    FormatV(pszFormat, args, true);
-    va_end(args);
-}
-
-BSTR CString::AllocSysString() const
-{
-    BSTR b = ::SysAllocStringLen(GetString(), UINT(GetLength()));
-    if (!b)
-        AfxThrowMemoryException();
-    return b;
 }
 
 LPWSTR CString::GetBuffer(int nMinLength)

@@ -11,7 +11,6 @@ public:
     CString() noexcept : m_pData(nullptr) {}
     CString(LPCWSTR psz);               // NULL gives an empty string
     CString(LPCWSTR pch, int nLength);  // may hold embedded NULs
-    CString(wchar_t ch, int nRepeat);   // nRepeat copies of ch
     CString(const CString& src) noexcept;
     CString(CString&& src) noexcept : m_pData(src.m_pData) { src.m_pData = nullptr; }
     ~CString();
@@ -33,37 +32,18 @@ public:
     operator LPCWSTR() const noexcept { return GetString(); }
     wchar_t GetAt(int nIndex) const;
     wchar_t operator[](int nIndex) const { return GetAt(nIndex); }
-    void SetAt(int nIndex, wchar_t ch);
 
     // Case-sensitive search; -1 when absent or nStart is past the end (negative nStart = 0).
     int Find(LPCWSTR pszSub, int nStart = 0) const;
     int Find(wchar_t ch, int nStart = 0) const;
-    int ReverseFind(wchar_t ch) const;
 
     CString Mid(int nFirst) const;
     CString Mid(int nFirst, int nCount) const;
     CString Left(int nCount) const;
-    CString Right(int nCount) const;
 
     CString& operator+=(const CString& str);
     CString& operator+=(LPCWSTR psz);
-    CString& operator+=(wchar_t ch);
     void Append(LPCWSTR pch, int nLength);
-
-    int Compare(LPCWSTR psz) const;  // ordinal: <0, 0, >0
-    int CompareNoCase(LPCWSTR psz) const;
-
-    CString& MakeUpper();
-    CString& MakeLower();
-    CString& Trim();
-    CString& TrimLeft();
-    CString& TrimRight();
-    int Replace(LPCWSTR pszOld, LPCWSTR pszNew);  // number of replacements
-
-    void Format(LPCWSTR pszFormat, ...);  // printf-style, %s takes a wide string
-    void AppendFormat(LPCWSTR pszFormat, ...);
-
-    BSTR AllocSysString() const;  // the caller frees it with SysFreeString
 
     // Direct access: GetBuffer makes the buffer unique with room for nMinLength characters plus
     // a NUL; ReleaseBuffer sets the length (-1: up to the first NUL).
@@ -79,23 +59,12 @@ private:
     // Makes the buffer unique with room for nLength characters, keeping the first nKeep ones.
     LPWSTR PrepareWrite(int nLength, int nKeep);
     void SetLength(int nLength) noexcept;
-    void FormatV(LPCWSTR pszFormat, va_list args, bool bAppend);
 
     Data* m_pData;  // NULL when empty
 };
 
 CString operator+(const CString& a, const CString& b);
 CString operator+(const CString& a, LPCWSTR b);
-CString operator+(LPCWSTR a, const CString& b);
-CString operator+(const CString& a, wchar_t b);
-CString operator+(wchar_t a, const CString& b);
 
 bool operator==(const CString& a, const CString& b) noexcept;
-bool operator==(const CString& a, LPCWSTR b) noexcept;
-bool operator==(LPCWSTR a, const CString& b) noexcept;
 bool operator!=(const CString& a, const CString& b) noexcept;
-bool operator!=(const CString& a, LPCWSTR b) noexcept;
-bool operator!=(LPCWSTR a, const CString& b) noexcept;
-bool operator<(const CString& a, const CString& b) noexcept;
-bool operator<(const CString& a, LPCWSTR b) noexcept;
-bool operator<(LPCWSTR a, const CString& b) noexcept;

@@ -42,15 +42,20 @@ CString ModuleBaseName()
 
 CWinApp::CWinApp(LPCWSTR lpszAppName)
     : m_hInstance(::GetModuleHandleW(nullptr)),
-      m_strAppName(lpszAppName)
+      m_strAppName(lpszAppName),
+      m_pPrevApp(g_pApp)
 {
     g_pApp = this;
 }
 
 CWinApp::~CWinApp()
 {
-    if (g_pApp == this)
-        g_pApp = nullptr;
+    // Objects registered after this one and still alive keep their place.
+    CWinApp** ppLink = &g_pApp;
+    while (*ppLink && *ppLink != this)
+        ppLink = &(*ppLink)->m_pPrevApp;
+    if (*ppLink)
+        *ppLink = m_pPrevApp;
 }
 
 BOOL CWinApp::InitInstance()

@@ -1,4 +1,6 @@
-// The application object: one per process, constructed before the library's WinMain runs.
+// The application object. The program has one, constructed before the library's WinMain runs; one
+// constructed later (a test's own) is the application until it is destroyed, and then the one
+// before it is again.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +17,7 @@ public:
     // Registers this object as the process's application (AfxGetApp). A NULL name: the program
     // file's name without extension.
     explicit CWinApp(LPCWSTR lpszAppName = nullptr);
+    // Hands the application back to the one registered before this object.
     ~CWinApp() override;
 
     // The window object in front. The library clears it when that window is destroyed (and
@@ -35,6 +38,9 @@ public:
 
 protected:
     DECLARE_MESSAGE_MAP()
+
+private:
+    CWinApp* m_pPrevApp;  // the application when this object was registered
 };
 
 CWinApp* AfxGetApp();

@@ -16,31 +16,6 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
     ON_WM_NCDESTROY()
 END_MESSAGE_MAP()
 
-namespace {
-
-HWND TopLevelOf(HWND hWnd)
-{
-    for (HWND h = hWnd; h; h = ::GetParent(h))
-        hWnd = h;
-    return hWnd;
-}
-
-BOOL ModifyStyleWord(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    if (!hWnd)
-        return FALSE;
-    DWORD dwStyle = static_cast<DWORD>(::GetWindowLongW(hWnd, nIndex));
-    DWORD dwNew = (dwStyle & ~dwRemove) | dwAdd;
-    if (dwStyle == dwNew)
-        return FALSE;
-    ::SetWindowLongW(hWnd, nIndex, static_cast<LONG>(dwNew));
-    if (nFlags != 0)
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    return TRUE;
-}
-
-}  // namespace
 // ---------------------------------------------------------------------------------------------
 // Handle maps
 
@@ -78,15 +53,6 @@ CWnd* CWnd::FromHandle(HWND hWnd)
     return pState->temporaryMap.FromHandle(hWnd, pState->nLoopDepth);
 }
 
-BOOL CWnd::Attach(HWND hWndNew)
-{
-    if (!hWndNew || m_hWnd || FromHandlePermanent(hWndNew))
-        return FALSE;
-    AfxGetThreadState()->permanentMap[hWndNew] = this;
-    m_hWnd = hWndNew;
-    return TRUE;
-}
-
 HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
@@ -119,15 +85,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
         return FALSE;
     AttachAndSubclass(hWnd);
     return TRUE;
-}
-
-HWND CWnd::UnsubclassWindow()
-{
-    if (m_hWnd && m_pfnSuper &&
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc)
-        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    m_pfnSuper = nullptr;
-    return Detach();
 }
 
 void CWnd::FinishNcDestroy(HWND hWnd)
@@ -264,36 +221,9 @@ BOOL CWnd::ExecuteDlgInit(LPCWSTR lpszResourceName)
 // ---------------------------------------------------------------------------------------------
 // Wrappers
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ::SendMessageW(m_hWnd, message, wParam, lParam);
-}
-
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // A NULL window would make it a thread message.
-    return m_hWnd ? ::PostMessageW(m_hWnd, message, wParam, lParam) : FALSE;
-}
-
 BOOL CWnd::ShowWindow(int nCmdShow)
 {
     return ::ShowWindow(m_hWnd, nCmdShow);
-}
-
-BOOL CWnd::IsWindowVisible() const
-{
-    return ::IsWindowVisible(m_hWnd);
-}
-
-BOOL CWnd::IsWindow() const
-{
-    return m_hWnd && ::IsWindow(m_hWnd);
-}
-
-void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
-{
-    MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-               lpRect->bottom - lpRect->top, bRepaint);
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
@@ -304,12 +234,17 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    return ModifyStyleWord(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
-}
-
-BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
-{
-    return ModifyStyleWord(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
+    if (!m_hWnd)
+        return FALSE;
+    const DWORD dwStyle = GetStyle();
+    const DWORD dwNew = (dwStyle & ~dwRemove) | dwAdd;
+    if (dwStyle == dwNew)
+        return FALSE;
+    ::SetWindowLongW(m_hWnd, GWL_STYLE, static_cast<LONG>(dwNew));
+    if (nFlags != 0)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+    return TRUE;
 }
 
 DWORD CWnd::GetStyle() const
@@ -317,49 +252,9 @@ DWORD CWnd::GetStyle() const
     return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_STYLE));
 }
 
-DWORD CWnd::GetExStyle() const
-{
-    return static_cast<DWORD>(::GetWindowLongW(m_hWnd, GWL_EXSTYLE));
-}
-
-CWnd* CWnd::GetParent() const
-{
-    return m_hWnd ? FromHandle(::GetParent(m_hWnd)) : nullptr;
-}
-
-CWnd* CWnd::GetTopLevelParent() const
-{
-    return m_hWnd ? FromHandle(TopLevelOf(m_hWnd)) : nullptr;
-}
-
-CWnd* CWnd::GetDlgItem(int nID) const
-{
-    return m_hWnd ? FromHandle(::GetDlgItem(m_hWnd, nID)) : nullptr;
-}
-
-void CWnd::GetClientRect(LPRECT lpRect) const
-{
-    ::GetClientRect(m_hWnd, lpRect);
-}
-
 int CWnd::MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption, UINT nType)
 {
     return ::MessageBoxW(m_hWnd, lpszText, lpszCaption ? lpszCaption : AfxGetAppName(), nType);
-}
-
-void CWnd::SetWindowText(LPCWSTR lpszString)
-{
-    ::SetWindowTextW(m_hWnd, lpszString);
-}
-
-CString CWnd::GetWindowText() const
-{
-    int nLen = m_hWnd ? ::GetWindowTextLengthW(m_hWnd) : 0;
-    if (nLen <= 0)
-        return CString();
-    std::wstring buffer(static_cast<size_t>(nLen) + 1, L'\0');
-    int nGot = ::GetWindowTextW(m_hWnd, &buffer[0], nLen + 1);
-    return CString(buffer.c_str(), nGot > 0 ? nGot : 0);
 }
 
 void CWnd::BringWindowToTop()
@@ -370,9 +265,4 @@ void CWnd::BringWindowToTop()
 void CWnd::UpdateWindow()
 {
     ::UpdateWindow(m_hWnd);
-}
-
-UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
-{
-    return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
 }

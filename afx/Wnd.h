@@ -11,7 +11,6 @@
 #include "afx/CmdTarget.h"
 #include "afx/DC.h"
 #include "afx/Point.h"
-#include "afx/Rect.h"
 #include "afx/String.h"
 
 // <windowsx.h> (included above) defines a function-like macro of this name.
@@ -44,23 +43,17 @@ public:
     COleControlSite* m_pCtrlSite = nullptr;
     COleControlContainer* m_pCtrlCont = nullptr;
 
-    operator HWND() const { return m_hWnd; }
-
     // The object attached to hWnd, else a temporary object (kept until the outermost message loop
     // is idle); NULL for NULL.
     static CWnd* FromHandle(HWND hWnd);
     // The object attached to hWnd, or NULL.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
-    // Maps hWnd to this object without touching its window procedure.
-    BOOL Attach(HWND hWndNew);
     // Unmaps the window and forgets it (and the control site). The window keeps AfxWndProc, which
     // gives windows without an object the system's default processing (DefWindowProcW).
     HWND Detach();
     // Attaches and routes the window's messages through this object (previous procedure kept).
     BOOL SubclassWindow(HWND hWnd);
-    // Puts the previous window procedure back and detaches.
-    HWND UnsubclassWindow();
 
     // Creation. Create is a CreateEx of a child or pop-up window with the given rectangle, parent
     // and id (or menu for a pop-up).
@@ -118,62 +111,35 @@ public:
     // COleException or COleDispatchException.
     void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
                       const BYTE* pbParamInfo, ...);
-    // The hosted control's object (not AddRef'd), or NULL.
-    IUnknown* GetControlUnknown() const;
 
     // Modal loop that pumps messages until EndModalLoop (or WM_QUIT, which is posted again).
     int RunModalLoop(DWORD dwFlags = 0);
     virtual void EndModalLoop(int nResult);
-    BOOL ContinueModal() const { return m_bContinueModal; }
 
     // Thin wrappers.
-    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL ShowWindow(int nCmdShow);
-    BOOL IsWindowVisible() const;
-    BOOL IsWindow() const;
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
-    void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
     // Rewrites the style word only when it changes; SetWindowPos with nFlags added to
     // NOSIZE|NOMOVE|NOZORDER|NOACTIVATE only when nFlags is not 0. TRUE when the style changed.
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
-    // The parent, or the owner of a pop-up.
-    CWnd* GetParent() const;
-    CWnd* GetTopLevelParent() const;
-    CWnd* GetDlgItem(int nID) const;
-    void GetClientRect(LPRECT lpRect) const;
     // Message box owned by this window; caption NULL: the application's name.
     int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK);
-    void SetWindowText(LPCWSTR lpszString);
-    CString GetWindowText() const;
     void BringWindowToTop();
     void UpdateWindow();
-    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
 
 protected:
     // Default handlers: each runs the default processing of its message.
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
     void OnNcDestroy();
-    void OnClose();
-    void OnPaint();
     void OnMove(int x, int y);
     void OnSize(UINT nType, int cx, int cy);
     void OnLButtonDown(UINT nFlags, CPoint point);
-    void OnLButtonUp(UINT nFlags, CPoint point);
-    void OnRButtonDown(UINT nFlags, CPoint point);
-    void OnRButtonUp(UINT nFlags, CPoint point);
-    void OnMouseMove(UINT nFlags, CPoint point);
-    BOOL OnEraseBkgnd(CDC* pDC);
     // The default brush for that WM_CTLCOLOR* request (the dialog manager's answer for dialogs).
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
-    void OnTimer(UINT_PTR nIDEvent);
-    void OnSysCommand(UINT nID, LPARAM lParam);
 
     // Procedure the window had before AfxWndProc took over.
     WNDPROC m_pfnSuper = nullptr;

@@ -38,11 +38,6 @@ void CWnd::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet
     va_end(argList);
 }
 
-IUnknown* CWnd::GetControlUnknown() const
-{
-    return m_pCtrlSite ? m_pCtrlSite->GetControlUnknown() : nullptr;
-}
-
 BOOL CWnd::BindControlSite(int nID, CWnd& rControl)
 {
     return m_pCtrlCont ? m_pCtrlCont->BindControl(nID, rControl) : FALSE;

@@ -206,16 +206,6 @@ void CWnd::OnNcDestroy()
         FinishNcDestroy(hWnd);
 }
 
-void CWnd::OnClose()
-{
-    Default();
-}
-
-void CWnd::OnPaint()
-{
-    Default();
-}
-
 void CWnd::OnMove(int, int)
 {
     Default();
@@ -231,31 +221,6 @@ void CWnd::OnLButtonDown(UINT, CPoint)
     Default();
 }
 
-void CWnd::OnLButtonUp(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnRButtonDown(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnRButtonUp(UINT, CPoint)
-{
-    Default();
-}
-
-void CWnd::OnMouseMove(UINT, CPoint)
-{
-    Default();
-}
-
-BOOL CWnd::OnEraseBkgnd(CDC*)
-{
-    return static_cast<BOOL>(Default());
-}
-
 HBRUSH CWnd::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 {
     return reinterpret_cast<HBRUSH>(DefWindowProc(
@@ -264,16 +229,6 @@ HBRUSH CWnd::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 }
 
 void CWnd::OnActivate(UINT, CWnd*, BOOL)
-{
-    Default();
-}
-
-void CWnd::OnTimer(UINT_PTR)
-{
-    Default();
-}
-
-void CWnd::OnSysCommand(UINT, LPARAM)
 {
     Default();
 }

@@ -23,7 +23,7 @@ const UINT kTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 
 }  // namespace
 
-IMPLEMENT_DYNCREATE(CTalvGameDlg, CDHtmlDialog)
+IMPLEMENT_DYNAMIC(CTalvGameDlg, CDHtmlDialog)
 
 BEGIN_MESSAGE_MAP(CTalvGameDlg, CDHtmlDialog)
     ON_WM_CREATE()

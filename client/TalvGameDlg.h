@@ -13,7 +13,7 @@ extern NOTIFYICONDATAW g_nid;
 
 class CTalvGameDlg : public CDHtmlDialog
 {
-    DECLARE_DYNCREATE(CTalvGameDlg)
+    DECLARE_DYNAMIC(CTalvGameDlg)
 
 public:
     explicit CTalvGameDlg(CWnd* pParent = nullptr);

@@ -14,15 +14,18 @@
 
 ULONG_PTR g_gdiplusToken = 0;
 
-CTranslucentApp theApp;
+CTranslucentApp theApp(CTranslucentApp::HandOverLimits{});
 
 BEGIN_MESSAGE_MAP(CTranslucentApp, CWinApp)
     ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
-CTranslucentApp::CTranslucentApp() : CWinApp(nullptr)
+CTranslucentApp::CTranslucentApp(HandOverLimits limits)
+    : CWinApp(nullptr),
+      m_limits(std::move(limits))
 {
-    m_limits.startFreshCopy = &StartProgramCopy;
+    if (!m_limits.startFreshCopy)
+        m_limits.startFreshCopy = &StartProgramCopy;
 }
 
 CTranslucentApp::~CTranslucentApp() = default;
@@ -135,13 +138,6 @@ void CTranslucentApp::EndProgram()
         m_pMainWnd = nullptr;
         AfxPostQuitMessage(0);
     }
-}
-
-void CTranslucentApp::SetHandOverLimits(HandOverLimits limits)
-{
-    if (!limits.startFreshCopy)
-        limits.startFreshCopy = &StartProgramCopy;
-    m_limits = std::move(limits);
 }
 
 BOOL CTranslucentApp::StartProgramCopy()

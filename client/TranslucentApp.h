@@ -12,7 +12,9 @@
 class CTranslucentApp : public CWinApp
 {
 public:
-    CTranslucentApp();
+    struct HandOverLimits;
+    // The application with the hand-over's limits; the program's own runs with the defaults.
+    explicit CTranslucentApp(HandOverLimits limits);
     ~CTranslucentApp() override;
 
     // Runs the login window; always FALSE, so the library enters no message loop of its own.
@@ -42,20 +44,16 @@ public:
     // cycle after it, with room to spare.
     static const int kNestingReserve = 24;
 
-    // Login windows nested beneath the current one by hand-overs (0: only the first one).
-    int NestedCycles() const { return m_nNestedCycles; }
-
     // How the hand-over ends nesting: the cycle bounds, and how a fresh copy of the program is
-    // started (TRUE when it started). The program runs with the defaults; a test that runs the
-    // program in its own process lowers or raises the bounds, and must never start itself again,
-    // so it sets its own starter. This is the one way to change them.
+    // started (TRUE when it started). A test that runs the program in its own process makes its
+    // own application object with lower or higher bounds, and must never start itself again, so
+    // it gives its own starter.
     struct HandOverLimits
     {
         int nCycleBound = kCycleBound;
         int nHardCycleBound = kHardCycleBound;
         std::function<BOOL()> startFreshCopy;  // empty: the program's own executable
     };
-    void SetHandOverLimits(HandOverLimits limits);
 
     DECLARE_MESSAGE_MAP()
 
@@ -77,6 +75,7 @@ private:
     // Starts the program's own executable again, without arguments; TRUE when it started.
     static BOOL StartProgramCopy();
 
+    // Login windows nested beneath the current one by hand-overs (0: only the first one).
     int m_nNestedCycles = 0;
     HandOverLimits m_limits;
 };

@@ -93,13 +93,14 @@ protected:
     void OnClose()
     {
         ++nOnClose;
-        CDialog::OnClose();
+        Default();
     }
-    void OnTimer(UINT_PTR nID)
+    LRESULT OnTimer(WPARAM nID, LPARAM)
     {
         ::KillTimer(m_hWnd, nID);
         if (onStep)
             onStep(*this, nID);
+        return 0;
     }
     void OnDestroy()
     {
@@ -115,7 +116,7 @@ BEGIN_MESSAGE_MAP(CScriptedDialog, CDialog)
     ON_MESSAGE(WM_THROW, OnThrow)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
-    ON_WM_TIMER()
+    ON_MESSAGE(WM_TIMER, OnTimer)
 END_MESSAGE_MAP()
 
 class CTestApp : public CWinApp
@@ -146,7 +147,7 @@ TEST_F(DialogTest, MissingTemplateFailsCleanly)
     EXPECT_EQ(nullptr, modal.m_hWnd);
 
     CScriptedDialog modeless(IDD_TEST_MISSING);
-    EXPECT_FALSE(modeless.Create(IDD_TEST_MISSING));
+    EXPECT_FALSE(modeless.Create(MAKEINTRESOURCEW(IDD_TEST_MISSING)));
     EXPECT_EQ(nullptr, modeless.m_hWnd);
     EXPECT_FALSE(modeless.Create(L"NO_SUCH_TEMPLATE"));
 }
@@ -158,10 +159,11 @@ TEST_F(DialogTest, EndDialogResultIsReturnedAndWindowDestroyed)
     bool bVisibleWhileRunning = false;
     dlg.onInit = [&](CScriptedDialog& d) {
         hWnd = d.m_hWnd;
-        d.SetTimer(1, 10);  // a timer fires only once the queue is empty
+        ::SetTimer(d.m_hWnd, 1, 10, nullptr);  // a timer fires only once the queue is empty
     };
     dlg.onStep = [&](CScriptedDialog& d, WPARAM) {
-        bVisibleWhileRunning = d.IsWindowVisible() != FALSE;  // shown once the queue was empty
+        bVisibleWhileRunning =
+            ::IsWindowVisible(d.m_hWnd) != FALSE;  // shown once the queue was empty
         d.EndDialog(42);
     };
     EXPECT_EQ(42, dlg.DoModal());
@@ -185,7 +187,7 @@ TEST_F(DialogTest, EndDialogDuringInitialisationEndsWithoutALoop)
 TEST_F(DialogTest, CloseBecomesCancel)
 {
     CScriptedDialog dlg;
-    dlg.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_CLOSE); };
+    dlg.onInit = [](CScriptedDialog& d) { ::PostMessageW(d.m_hWnd, WM_CLOSE, 0, 0); };
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
     EXPECT_EQ(1, dlg.nOnClose);
     EXPECT_EQ(1, dlg.nOnCancel);
@@ -197,14 +199,14 @@ TEST_F(DialogTest, OkExchangesDataAndEndsOnlyWhenThatSucceeds)
     CScriptedDialog dlg;
     dlg.bThrowInExchange = true;
     dlg.onInit = [](CScriptedDialog& d) {
-        d.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        d.PostMessage(WM_STEP);
+        ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);
     };
     dlg.onStep = [](CScriptedDialog& d, WPARAM) {
         // The failed exchange kept the dialog open; now let it succeed.
         d.bThrowInExchange = false;
-        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                      reinterpret_cast<LPARAM>(::GetDlgItem(d.m_hWnd, IDOK)));
+        ::SendMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(d.m_hWnd, IDOK)));
     };
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(2, dlg.nOnOK);
@@ -218,7 +220,7 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     HWND hOuter = nullptr, hMiddle = nullptr, hInner = nullptr;
     outer.onInit = [&](CScriptedDialog& d) {
         hOuter = d.m_hWnd;
-        d.PostMessage(WM_STEP);
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);
     };
     outer.onStep = [&](CScriptedDialog&, WPARAM) {
         INT_PTR r = middle.DoModal();
@@ -226,7 +228,7 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     };
     middle.onInit = [&](CScriptedDialog& d) {
         hMiddle = d.m_hWnd;
-        d.PostMessage(WM_STEP);
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);
     };
     middle.onStep = [&](CScriptedDialog&, WPARAM) {
         INT_PTR r = inner.DoModal();
@@ -234,7 +236,7 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     };
     inner.onInit = [&](CScriptedDialog& d) {
         hInner = d.m_hWnd;
-        d.PostMessage(WM_STEP);
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);
     };
     inner.onStep = [&](CScriptedDialog&, WPARAM) { ::PostQuitMessage(3); };
 
@@ -309,7 +311,7 @@ TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
     counts.reserve(16);
     int nHeldInRun = 2, nHeldAfterRun = 0, nLateKept = 0;
     CScriptedDialog outer, inner, again;
-    outer.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_STEP); };
+    outer.onInit = [](CScriptedDialog& d) { ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0); };
     outer.onStep = [&](CScriptedDialog& d, WPARAM) {
         held = make();
         inner.DoModal();
@@ -320,7 +322,7 @@ TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
         d.EndDialog(1);
     };
     // Each timer step comes after an idle moment of its run.
-    inner.onInit = again.onInit = [](CScriptedDialog& d) { d.SetTimer(1, 30); };
+    inner.onInit = again.onInit = [](CScriptedDialog& d) { ::SetTimer(d.m_hWnd, 1, 30, nullptr); };
     inner.onStep = [&](CScriptedDialog& d, WPARAM) {
         counts.push_back(HeapBytesInUse());
         nHeldInRun = std::min(nHeldInRun, kept(held));
@@ -332,7 +334,7 @@ TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
         }
         for (int i = 0; i < 5; ++i)
             make();
-        d.SetTimer(1, 30);
+        ::SetTimer(d.m_hWnd, 1, 30, nullptr);
     };
     again.onStep = [](CScriptedDialog& d, WPARAM) { d.EndDialog(1); };
 
@@ -364,17 +366,18 @@ TEST_F(DialogTest, DetachedMainDialogIsClosedByDefaultProcessingWithoutQuitting)
     bool bQuitSeen = true;
     HWND hSecondOwner = reinterpret_cast<HWND>(1);
 
-    first.onInit = [&](CScriptedDialog& d) { d.PostMessage(WM_STEP); };
+    first.onInit = [&](CScriptedDialog& d) { ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0); };
     first.onStep = [&](CScriptedDialog& d, WPARAM) {
         hFirst = d.m_hWnd;
-        d.PostMessage(WM_CLOSE);  // processed inside the next run, after the detach
+        ::PostMessageW(d.m_hWnd, WM_CLOSE, 0,
+                       0);  // processed inside the next run, after the detach
         d.Detach();
         second.DoModal();
         d.EndDialog(5);  // ends the suspended run of the detached object
     };
     second.onInit = [&](CScriptedDialog& d) {
         hSecondOwner = ::GetWindow(d.m_hWnd, GW_OWNER);
-        d.PostMessage(WM_STEP);  // comes after the close request
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);  // comes after the close request
     };
     second.onStep = [&](CScriptedDialog& d, WPARAM) {
         bFirstGoneWhileSecondRan = !::IsWindow(hFirst);
@@ -401,7 +404,7 @@ TEST_F(DialogTest, DestroyingTheMainWindowQuitsAndClearsTheMainWindow)
     CTestApp app;
     CScriptedDialog dlg;
     app.m_pMainWnd = &dlg;
-    dlg.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_CLOSE); };
+    dlg.onInit = [](CScriptedDialog& d) { ::PostMessageW(d.m_hWnd, WM_CLOSE, 0, 0); };
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
     EXPECT_EQ(nullptr, app.m_pMainWnd);
     int nCode = -1;
@@ -429,7 +432,7 @@ TEST_F(DialogTest, OwnerIsDisabledWhileTheDialogRuns)
     dlg.onInit = [&](CScriptedDialog& d) {
         bOwnerEnabled = ::IsWindowEnabled(owner.m_hWnd) != FALSE;
         hDlgOwner = ::GetWindow(d.m_hWnd, GW_OWNER);
-        d.PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ::PostMessageW(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     };
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
     EXPECT_FALSE(bOwnerEnabled);
@@ -448,11 +451,11 @@ TEST_F(DialogTest, PreTranslateTrueStopsDispatch)
         return TRUE;
     };
     dlg.onInit = [](CScriptedDialog& d) {
-        d.PostMessage(WM_SWALLOWED);
-        d.PostMessage(WM_STEP);
+        ::PostMessageW(d.m_hWnd, WM_SWALLOWED, 0, 0);
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);
     };
     dlg.onStep = [](CScriptedDialog& d, WPARAM) {
-        d.SendMessage(WM_SWALLOWED);  // sent messages do not go through the loop
+        ::SendMessageW(d.m_hWnd, WM_SWALLOWED, 0, 0);  // sent messages do not go through the loop
         d.EndDialog(1);
     };
     EXPECT_EQ(1, dlg.DoModal());
@@ -475,9 +478,9 @@ TEST_F(DialogTest, ExceptionInHandlerLeavesTheDialogRunning)
 {
     CScriptedDialog dlg;
     dlg.onInit = [](CScriptedDialog& d) {
-        d.PostMessage(WM_THROW, 0);
-        d.PostMessage(WM_THROW, 1);
-        d.PostMessage(WM_STEP);
+        ::PostMessageW(d.m_hWnd, WM_THROW, 0, 0);
+        ::PostMessageW(d.m_hWnd, WM_THROW, 1, 0);
+        ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0);
     };
     int nSteps = 0;
     dlg.onStep = [&](CScriptedDialog& d, WPARAM) {
@@ -492,12 +495,12 @@ TEST_F(DialogTest, HelpCommandReachesTheApplication)
 {
     CTestApp app;
     CScriptedDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN));
-    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
+    ::SendMessageW(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
     EXPECT_EQ(1, app.nHelp);
     // Control notifications other than plain commands stay with the dialog.
-    dlg.SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, BN_DOUBLECLICKED),
-                    reinterpret_cast<LPARAM>(::GetDlgItem(dlg.m_hWnd, IDOK)));
+    ::SendMessageW(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_DOUBLECLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dlg.m_hWnd, IDOK)));
     EXPECT_EQ(1, app.nHelp);
     dlg.DestroyWindow();
 }
@@ -510,11 +513,10 @@ TEST_F(DialogTest, ModelessDialogHasNoOwnerUnlessGiven)
     app.m_pMainWnd = &mainWnd;
 
     CScriptedDialog loose, owned;
-    ASSERT_TRUE(loose.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(loose.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     EXPECT_EQ(nullptr, ::GetWindow(loose.m_hWnd, GW_OWNER));
-    ASSERT_TRUE(owned.Create(IDD_TEST_PLAIN, &mainWnd));
+    ASSERT_TRUE(owned.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN), &mainWnd));
     EXPECT_EQ(mainWnd.m_hWnd, ::GetWindow(owned.m_hWnd, GW_OWNER));
-    EXPECT_EQ(&mainWnd, owned.GetParent());
     app.m_pMainWnd = nullptr;
 }
 
@@ -565,7 +567,7 @@ public:
 TEST_F(DialogTest, DataExchangeBindsControlsOnce)
 {
     CBindingDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     HWND hGo = ::GetDlgItem(dlg.m_hWnd, IDC_TEST_GO);
     EXPECT_EQ(hGo, dlg.m_go.m_hWnd);
     EXPECT_EQ(&dlg.m_go, CWnd::FromHandlePermanent(hGo));
@@ -574,7 +576,9 @@ TEST_F(DialogTest, DataExchangeBindsControlsOnce)
     EXPECT_EQ(1, dlg.m_go.nProbes);
     // Still a button underneath.
     ::SetWindowTextW(hGo, L"renamed");
-    EXPECT_STREQ(L"renamed", static_cast<LPCWSTR>(dlg.m_go.GetWindowText()));
+    wchar_t text[16] = L"";
+    ::GetWindowTextW(hGo, text, 16);
+    EXPECT_STREQ(L"renamed", text);
 
     EXPECT_EQ(nullptr, dlg.m_other.m_hWnd);  // left to the control site
     EXPECT_EQ(nullptr, dlg.m_missing.m_hWnd);
@@ -596,7 +600,7 @@ TEST_F(DialogTest, DialogInitRecordsAreSentExceptPersistedControlState)
     afxtest::RegisterRecorderClass();
     afxtest::ReceivedMessages().clear();
     CScriptedDialog dlg(IDD_TEST_INIT);
-    ASSERT_TRUE(dlg.Create(IDD_TEST_INIT));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_INIT)));
     const auto& got = afxtest::ReceivedMessages();
     ASSERT_EQ(3u, got.size());
     EXPECT_EQ(IDC_TEST_REC1, got[0].nID);
@@ -643,20 +647,21 @@ END_MESSAGE_MAP()
 TEST_F(DialogTest, ControlColourRequestsCarryTheirKindAndDefaultAnswer)
 {
     CColourDialog dlg;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_PLAIN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN)));
     dlg.kinds.clear();
     HDC hdc = ::GetDC(dlg.m_hWnd);
     HWND hGo = ::GetDlgItem(dlg.m_hWnd, IDC_TEST_GO);
     WPARAM w = reinterpret_cast<WPARAM>(hdc);
     EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_brush),
-              dlg.SendMessage(WM_CTLCOLORDLG, w, reinterpret_cast<LPARAM>(dlg.m_hWnd)));
+              ::SendMessageW(dlg.m_hWnd, WM_CTLCOLORDLG, w, reinterpret_cast<LPARAM>(dlg.m_hWnd)));
     for (UINT msg = WM_CTLCOLORMSGBOX; msg <= WM_CTLCOLORSTATIC; ++msg)
     {
         if (msg == WM_CTLCOLORDLG)
             continue;
         // What the dialog manager answers for a dialog that does not handle it.
         LRESULT expected = ::DefDlgProcW(dlg.m_hWnd, msg, w, reinterpret_cast<LPARAM>(hGo));
-        EXPECT_EQ(expected, dlg.SendMessage(msg, w, reinterpret_cast<LPARAM>(hGo))) << msg;
+        EXPECT_EQ(expected, ::SendMessageW(dlg.m_hWnd, msg, w, reinterpret_cast<LPARAM>(hGo)))
+            << msg;
         EXPECT_NE(0, expected) << msg;
     }
     EXPECT_EQ((std::vector<UINT>{4, 0, 1, 2, 3, 5, 6}), dlg.kinds);
@@ -676,7 +681,7 @@ protected:
     {
         if (CWnd::OnCreate(lpcs) == -1)
             return -1;
-        bCompanionCreated = companion.Create(IDD_TEST_PLAIN, this);
+        bCompanionCreated = companion.Create(MAKEINTRESOURCEW(IDD_TEST_PLAIN), this);
         return 0;
     }
     DECLARE_MESSAGE_MAP()
@@ -718,7 +723,7 @@ public:
 TEST_F(DialogTest, ExceptionInInitialisationLeavesTheDialogUsable)
 {
     CThrowingInitDialog dlg;
-    dlg.onInit = [](CScriptedDialog& d) { d.PostMessage(WM_STEP); };
+    dlg.onInit = [](CScriptedDialog& d) { ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0); };
     dlg.onStep = [](CScriptedDialog& d, WPARAM) { d.EndDialog(12); };
     EXPECT_EQ(12, dlg.DoModal());
 }

@@ -44,7 +44,7 @@ TEST_F(HostingDialog, ControlTakesTheTemplateItemsPlaceBeforeOnInitDialog)
     FakeBrowserRegistration reg;
     ASSERT_TRUE(reg.Registered());
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     EXPECT_TRUE(dlg.m_bControlAtInit);
 
     HWND hCtl = ::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER);
@@ -89,7 +89,7 @@ TEST_F(HostingDialog, PersistedStateComesFromTheDialogInitRecord)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     EXPECT_TRUE(fake->SiteSetBeforeState());
@@ -105,7 +105,7 @@ TEST_F(HostingDialog, ControlStartsNewWithoutStateOrWhenLoadingFails)
     {
         FakeBrowserRegistration reg;
         HostDlg dlg(IDD_HOST_NOINIT);
-        ASSERT_TRUE(dlg.Create(IDD_HOST_NOINIT));
+        ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_NOINIT)));
         FakeWebBrowser* fake = FakeWebBrowser::Newest();
         ASSERT_NE(fake, nullptr);
         EXPECT_FALSE(fake->LoadCalled());
@@ -117,7 +117,7 @@ TEST_F(HostingDialog, ControlStartsNewWithoutStateOrWhenLoadingFails)
         options.failLoad = true;
         FakeBrowserRegistration reg(options);
         HostDlg dlg(IDD_HOST_EX);
-        ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+        ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
         FakeWebBrowser* fake = FakeWebBrowser::Newest();
         ASSERT_NE(fake, nullptr);
         EXPECT_TRUE(fake->LoadCalled());
@@ -131,7 +131,7 @@ TEST_F(HostingDialog, PlainTemplateControlFirstAndHidden)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_PLAIN);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_PLAIN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_PLAIN)));
     HWND hCtl = ::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER);
     ASSERT_NE(hCtl, nullptr);
     EXPECT_EQ(::GetWindow(dlg.m_hWnd, GW_CHILD), hCtl);
@@ -150,7 +150,7 @@ TEST_F(HostingDialog, SiteAnswersAsADialogHost)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     VARIANT_BOOL userMode = VARIANT_FALSE;
@@ -167,7 +167,7 @@ TEST_F(HostingDialog, DdxControlBindsTheMemberToSiteAndWindow)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     HWND hCtl = ::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER);
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
@@ -175,7 +175,7 @@ TEST_F(HostingDialog, DdxControlBindsTheMemberToSiteAndWindow)
     ASSERT_NE(dlg.m_browser.m_pCtrlSite, nullptr);
     EXPECT_EQ(CWnd::FromHandlePermanent(hCtl), &dlg.m_browser);
 
-    IUnknown* pUnk = dlg.m_browser.GetControlUnknown();
+    IUnknown* pUnk = dlg.m_browser.m_pCtrlSite->GetControlUnknown();
     ASSERT_NE(pUnk, nullptr);
     IWebBrowser2* pBrowser = nullptr;
     ASSERT_EQ(pUnk->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&pBrowser)), S_OK);
@@ -192,7 +192,7 @@ TEST_F(HostingDialog, EventSinkMapRoutesNavigateComplete2)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     EXPECT_EQ(fake->SinkCount(), 1);
@@ -223,7 +223,7 @@ TEST_F(HostingDialog, DerivedMapComesFirstThenTheBaseMap)
 {
     FakeBrowserRegistration reg;
     DerivedHostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     auto bstrArg = [](LPCWSTR s) {
@@ -252,7 +252,7 @@ TEST_F(HostingDialog, HandlerExceptionsAreContained)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     dlg.m_bThrow = true;
@@ -274,7 +274,7 @@ TEST_F(HostingDialog, DetachedWrapperMakesNoCallButEventsGoOn)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     HWND hCtl = dlg.m_browser.Detach();
@@ -283,7 +283,7 @@ TEST_F(HostingDialog, DetachedWrapperMakesNoCallButEventsGoOn)
 
     CString result(L"untouched");
     dlg.m_browser.InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"untouched");
+    EXPECT_STREQ(result, L"untouched");
     EXPECT_TRUE(fake->Calls().empty());
 
     EXPECT_EQ(fake->SinkCount(), 1);
@@ -298,7 +298,7 @@ TEST_F(HostingDialog, DetachedDialogKeepsItsControlUntilTheObjectGoes)
     FakeWebBrowser* fake = nullptr;
     {
         HostDlg dlg(IDD_HOST_EX);
-        ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+        ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
         fake = FakeWebBrowser::Newest();
         ASSERT_NE(fake, nullptr);
         fake->AddRef();
@@ -326,7 +326,7 @@ TEST_F(HostingDialog, DestroyingTheDialogTearsTheControlDown)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     fake->AddRef();
@@ -342,7 +342,7 @@ TEST_F(HostingDialog, DestroyingTheDialogTearsTheControlDown)
     EXPECT_FALSE(IsLive(fake));
 
     // The same object can host the control again.
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     EXPECT_NE(::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER), nullptr);
     EXPECT_NE(dlg.m_browser.m_pCtrlSite, nullptr);
     dlg.DestroyWindow();
@@ -352,7 +352,7 @@ TEST_F(HostingDialog, DestroyingTheWrapperWindowClosesTheControl)
 {
     FakeBrowserRegistration reg;
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     fake->AddRef();
@@ -371,7 +371,7 @@ TEST_F(HostingDialog, WithoutHostingTheTemplateFails)
     FakeBrowserRegistration reg;
     AfxEnableControlContainer(FALSE);
     HostDlg dlg(IDD_HOST_EX);
-    EXPECT_FALSE(dlg.Create(IDD_HOST_EX));
+    EXPECT_FALSE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     EXPECT_EQ(dlg.m_hWnd, nullptr);
     EXPECT_EQ(reg.Requests(), 0);
 }
@@ -379,14 +379,14 @@ TEST_F(HostingDialog, WithoutHostingTheTemplateFails)
 TEST_F(HostingDialog, UnregisteredControlIsLeftOut)
 {
     HostDlg dlg(IDD_HOST_UNKNOWN);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_UNKNOWN));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_UNKNOWN)));
     EXPECT_NE(::GetDlgItem(dlg.m_hWnd, IDC_HOST_BEFORE), nullptr);
     EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER), nullptr);
     EXPECT_EQ(dlg.m_browser.m_hWnd, nullptr);
     EXPECT_EQ(dlg.m_browser.m_pCtrlSite, nullptr);
     CString result(L"untouched");
     dlg.m_browser.InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"untouched");
+    EXPECT_STREQ(result, L"untouched");
     dlg.DestroyWindow();
 }
 
@@ -397,7 +397,7 @@ TEST_F(HostingDialog, RefusedCreationOrActivationIsLeftOut)
         options.refuseCreation = true;
         FakeBrowserRegistration reg(options);
         HostDlg dlg(IDD_HOST_EX);
-        ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+        ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
         EXPECT_EQ(reg.Requests(), 1);
         EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER), nullptr);
         EXPECT_EQ(dlg.m_browser.m_pCtrlSite, nullptr);
@@ -412,7 +412,7 @@ TEST_F(HostingDialog, RefusedCreationOrActivationIsLeftOut)
         FakeBrowserRegistration reg(options);
         int created = FakeWebBrowser::CreatedCount();
         HostDlg dlg(IDD_HOST_EX);
-        ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+        ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
         EXPECT_EQ(FakeWebBrowser::CreatedCount(), created + 1);
         EXPECT_TRUE(FakeWebBrowser::Live().empty());  // released at once
         EXPECT_EQ(::GetDlgItem(dlg.m_hWnd, IDC_HOST_BROWSER), nullptr);
@@ -427,7 +427,7 @@ TEST_F(HostingDialog, ClassInfoNamesTheEventInterface)
     options.provideClassInfo = true;
     FakeBrowserRegistration reg(options);
     HostDlg dlg(IDD_HOST_EX);
-    ASSERT_TRUE(dlg.Create(IDD_HOST_EX));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
     FakeWebBrowser* fake = FakeWebBrowser::Newest();
     ASSERT_NE(fake, nullptr);
     EXPECT_EQ(fake->SinkCount(), 1);

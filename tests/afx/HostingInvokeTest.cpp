@@ -26,7 +26,7 @@ protected:
         AfxEnableControlContainer();
         m_reg = std::make_unique<FakeBrowserRegistration>();
         m_dlg = std::make_unique<HostDlg>(IDD_HOST_EX);
-        ASSERT_TRUE(m_dlg->Create(IDD_HOST_EX));
+        ASSERT_TRUE(m_dlg->Create(MAKEINTRESOURCEW(IDD_HOST_EX)));
         m_fake = FakeWebBrowser::Newest();
         ASSERT_NE(m_fake, nullptr);
         ASSERT_NE(m_dlg->m_browser.m_pCtrlSite, nullptr);
@@ -128,7 +128,7 @@ TEST_F(HostingInvoke, StringResultIsACopyAndTheControlsStringIsFreedEachCall)
         size_t freedBefore = spy.Freed().size();
         CString url;
         Browser().InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &url, nullptr);
-        EXPECT_EQ(url, L"http://game.orvane.example/play?id=1&server=12");
+        EXPECT_STREQ(url, L"http://game.orvane.example/play?id=1&server=12");
         ASSERT_EQ(m_fake->HandedOutBstrs().size(), static_cast<size_t>(i + 1));
         BSTR handed = m_fake->HandedOutBstrs().back();
         EXPECT_NE(url.GetString(), handed);
@@ -149,7 +149,7 @@ TEST_F(HostingInvoke, OtherResultTypesAreConvertedToString)
     m_fake->SetLocationResult(number);
     CString result;
     Browser().InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"42");
+    EXPECT_STREQ(result, L"42");
 }
 
 TEST_F(HostingInvoke, FailedConversionRaisesOleException)
@@ -172,7 +172,7 @@ TEST_F(HostingInvoke, FailedConversionRaisesOleException)
     {
         EXPECT_EQ(e.m_sc, expected);
     }
-    EXPECT_EQ(result, L"before");
+    EXPECT_STREQ(result, L"before");
 }
 
 TEST_F(HostingInvoke, FailedCallRaisesOleExceptionWithItsCode)
@@ -192,7 +192,7 @@ TEST_F(HostingInvoke, FailedCallRaisesOleExceptionWithItsCode)
     {
         EXPECT_EQ(e.m_sc, E_ACCESSDENIED);
     }
-    EXPECT_EQ(result, L"before");
+    EXPECT_STREQ(result, L"before");
 
     m_fake->FailNext(104, DISP_E_MEMBERNOTFOUND);
     EXPECT_THROW(
@@ -211,10 +211,10 @@ TEST_F(HostingInvoke, ControlExceptionRaisesDispatchExceptionWithItsDescription)
     }
     catch (COleDispatchException& e)
     {
-        EXPECT_EQ(e.m_strDescription, L"Navigation refused");
+        EXPECT_STREQ(e.m_strDescription, L"Navigation refused");
         EXPECT_EQ(e.m_scError, E_ABORT);
         EXPECT_EQ(e.m_wCode, 0);
-        EXPECT_EQ(e.m_strSource, L"FakeWebBrowser");
+        EXPECT_STREQ(e.m_strSource, L"FakeWebBrowser");
     }
     ASSERT_EQ(m_fake->ExceptionBstrs().size(), 2u);
     for (BSTR b : m_fake->ExceptionBstrs())
@@ -229,7 +229,7 @@ TEST_F(HostingInvoke, ControlExceptionRaisesDispatchExceptionWithItsDescription)
     }
     catch (COleDispatchException& e)
     {
-        EXPECT_EQ(e.m_strDescription, L"Filled in later");
+        EXPECT_STREQ(e.m_strDescription, L"Filled in later");
         EXPECT_EQ(e.m_wCode, 1001);
     }
 }
@@ -240,7 +240,7 @@ TEST_F(HostingInvoke, WithoutSiteNothingIsCalled)
     CString result(L"untouched");
     unbound.InvokeHelper(211, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
     unbound.InvokeHelper(551, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, Params(VTS_BOOL), TRUE);
-    EXPECT_EQ(result, L"untouched");
+    EXPECT_STREQ(result, L"untouched");
     EXPECT_TRUE(m_fake->Calls().empty());
 }
 

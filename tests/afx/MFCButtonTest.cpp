@@ -2,10 +2,6 @@
 // object binds the window), images from the "PNG" or the bitmap resources, the hand cursor and the
 // click notification to the parent. Each is checked as the platform shows it: the window's size,
 // the cursor, the pixels the button paints, the GDI objects the process can still make.
-#include <objidl.h>
-#include <gdiplus.h>
-#include <shlwapi.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +15,7 @@
 #include "afx/ButtonProperties.h"
 #include "afx/MFCButton.h"
 #include "afx/ScopedHandles.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
 
@@ -106,119 +103,6 @@ void SendProperties(HWND hButton, const char* text)
     ::SendMessageW(hButton, WM_MFC_INITCTRL, std::strlen(text), reinterpret_cast<LPARAM>(text));
 }
 
-// Pixels as 0x00RRGGBB, row by row from the top.
-struct Pixels
-{
-    int cx = 0, cy = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t At(int x, int y) const { return rgb[size_t(y) * size_t(cx) + size_t(x)]; }
-};
-
-// The button's client area as its own painting (WM_PRINTCLIENT) draws it over magenta, a colour
-// nothing else draws.
-Pixels Render(HWND hButton)
-{
-    RECT rc;
-    ::GetClientRect(hButton, &rc);
-    void* pBits = nullptr;
-    const CScopedBitmap dib = AfxCreateDibSection32(rc.right, rc.bottom, true, &pBits);
-    const CScopedMemoryDC dc(nullptr);
-    const CScopedSelection selection(dc, dib);
-    const CScopedBrush magenta(::CreateSolidBrush(RGB(255, 0, 255)));
-    ::FillRect(dc, &rc, magenta);
-    ::SendMessageW(hButton, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-    ::GdiFlush();
-    Pixels shot{rc.right, rc.bottom, {}};
-    const uint32_t* p = static_cast<const uint32_t*>(pBits);
-    shot.rgb.assign(p, p + size_t(shot.cx) * size_t(shot.cy));
-    for (uint32_t& v : shot.rgb)
-        v &= 0xFFFFFF;
-    return shot;
-}
-
-// An image of the resources as straight 0xAARRGGBB, read without the button class: PNGs decoded
-// by GDI+, bitmaps as GDI reads them (no colour mapping).
-struct Reference
-{
-    int cx = 0, cy = 0;
-    std::vector<uint32_t> argb;
-};
-
-Reference PngReference(UINT nID)
-{
-    Reference ref;
-    const HMODULE hModule = ::GetModuleHandleW(nullptr);
-    const HRSRC hRes = ::FindResourceW(hModule, MAKEINTRESOURCEW(nID), L"PNG");
-    const BYTE* pBytes = static_cast<const BYTE*>(::LockResource(::LoadResource(hModule, hRes)));
-    CComPtr<IStream> stream;
-    stream.Attach(::SHCreateMemStream(pBytes, ::SizeofResource(hModule, hRes)));
-    Gdiplus::Bitmap png(stream);
-    Gdiplus::BitmapData data = {};
-    Gdiplus::Rect all(0, 0, INT(png.GetWidth()), INT(png.GetHeight()));
-    if (!hRes ||
-        png.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
-        return ref;
-    ref.cx = all.Width;
-    ref.cy = all.Height;
-    for (int y = 0; y < ref.cy; ++y)
-    {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(
-            static_cast<const BYTE*>(data.Scan0) + ptrdiff_t(y) * data.Stride);
-        ref.argb.insert(ref.argb.end(), row, row + ref.cx);
-    }
-    png.UnlockBits(&data);
-    return ref;
-}
-
-Reference BitmapReference(UINT nID)
-{
-    Reference ref;
-    const CScopedBitmap bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_BITMAP, 0, 0, 0)));
-    BITMAP bm = {};
-    if (!bitmap || !::GetObjectW(bitmap, sizeof(bm), &bm))
-        return ref;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    ref.argb.resize(size_t(bm.bmWidth) * size_t(bm.bmHeight));
-    const CScopedClientDC screen(nullptr);
-    ::GetDIBits(screen, bitmap, 0, UINT(bm.bmHeight), ref.argb.data(), &bi, DIB_RGB_COLORS);
-    for (uint32_t& v : ref.argb)
-        v |= 0xFF000000u;
-    ref.cx = bm.bmWidth;
-    ref.cy = bm.bmHeight;
-    return ref;
-}
-
-// Pixels of the image's area, centred in the shot, that differ from the image laid over the
-// background colour by more than a rounding step; -1 when the shot is smaller than the image.
-int CountMismatches(const Pixels& shot, const Reference& ref, uint32_t background)
-{
-    if (ref.cx == 0 || ref.cx > shot.cx || ref.cy > shot.cy)
-        return -1;
-    const int left = (shot.cx - ref.cx) / 2, top = (shot.cy - ref.cy) / 2;
-    int nBad = 0;
-    for (size_t i = 0; i < ref.argb.size(); ++i)
-    {
-        const int x = int(i % size_t(ref.cx)), y = int(i / size_t(ref.cx));
-        const uint32_t src = ref.argb[i], got = shot.At(left + x, top + y);
-        const int alpha = int(src >> 24);
-        bool bOff = false;
-        for (int shift : {0, 8, 16})
-        {
-            const int c = int((src >> shift) & 0xFF), bg = int((background >> shift) & 0xFF);
-            const int want = (c * alpha + bg * (255 - alpha) + 127) / 255;
-            bOff = bOff || std::abs(want - int((got >> shift) & 0xFF)) > 3;
-        }
-        nBad += bOff ? 1 : 0;
-    }
-    return nBad;
-}
-
 // Pixels outside the centred cx by cy area that are not the background.
 int PaintedOutside(const Pixels& shot, int cx, int cy, uint32_t background)
 {
@@ -236,7 +120,7 @@ int PaintedOutside(const Pixels& shot, int cx, int cy, uint32_t background)
 // A border shows when the bottom right corner is not painted like the middle of the face.
 bool ShowsBorder(HWND hButton)
 {
-    const Pixels shot = Render(hButton);
+    const Pixels shot = RenderWindow(hButton);
     return shot.At(shot.cx - 1, shot.cy - 1) != shot.At(shot.cx / 2, shot.cy / 2);
 }
 
@@ -374,11 +258,11 @@ TEST_F(MFCButtonTest, PropertiesSentBeforeBindingApplyWhenBound)
         if (c.autosize)
             ::SetWindowPos(hButton, nullptr, 0, 0, 100, 60, SWP_NOMOVE | SWP_NOZORDER);
         // The border is the face's colour bar its edge: leave it out of the search.
-        Pixels shot = Render(hButton);
+        Pixels shot = RenderWindow(hButton);
         for (int y = 0; y < shot.cy; ++y)
             for (int x = 0; x < shot.cx; ++x)
                 if (x < 2 || y < 2 || x >= shot.cx - 2 || y >= shot.cy - 2)
-                    shot.rgb[size_t(y) * size_t(shot.cx) + size_t(x)] = kBlue;
+                    shot.data[size_t(y) * size_t(shot.cx) + size_t(x)] = kBlue;
         EXPECT_EQ(PlaceOfImage(shot), c.place);
     }
 }
@@ -413,25 +297,25 @@ TEST_F(MFCButtonTest, ImagesComeFromPngResourcesFirstThenBitmaps)
 
     // Each draws its image at the image's size, centred: the image's area matches it, and
     // nothing is painted around it.
-    const Reference pngRef = PngReference(IDR_TEST_BUTTON_PNG);
-    const Reference bmpRef = BitmapReference(IDB_TEST_BUTTON_BMP);
+    const Pixels pngRef = LoadPngReference(IDR_TEST_BUTTON_PNG);
+    const Pixels bmpRef = LoadBitmapReference(IDB_TEST_BUTTON_BMP);
     ASSERT_EQ(pngRef.cx, 31);
     ASSERT_EQ(pngRef.cy, 30);
     ASSERT_EQ(bmpRef.cx, 70);
     ASSERT_EQ(bmpRef.cy, 32);
-    const Pixels pngShot = Render(png.m_hWnd), bmpShot = Render(bmp.m_hWnd);
+    const Pixels pngShot = RenderWindow(png.m_hWnd), bmpShot = RenderWindow(bmp.m_hWnd);
     EXPECT_EQ(PaintedOutside(pngShot, 31, 30, kBlue), 0);
     EXPECT_EQ(PaintedOutside(bmpShot, 70, 32, kBlue), 0);
     EXPECT_EQ(CountMismatches(pngShot, pngRef, kBlue), 0);
     EXPECT_EQ(CountMismatches(bmpShot, bmpRef, kBlue), 0);
-    Pixels empty = Render(none.m_hWnd);
+    Pixels empty = RenderWindow(none.m_hWnd);
     EXPECT_EQ(PaintedOutside(empty, 0, 0, kBlue), 0);
-    for (uint32_t v : empty.rgb)
+    for (uint32_t v : empty.data)
         ASSERT_EQ(v, kBlue);
 
     // Without m_bTransparent the free area is the button face.
     png.m_bTransparent = FALSE;
-    Pixels face = Render(png.m_hWnd);
+    Pixels face = RenderWindow(png.m_hWnd);
     const COLORREF c = ::GetSysColor(COLOR_BTNFACE);
     EXPECT_EQ(face.At(0, 0),
               (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c));
@@ -450,7 +334,9 @@ TEST_F(MFCButtonTest, ImagesAreReleasedWithTheWindow)
     const size_t nRoomWithImages = GdiObjectRoom();
     EXPECT_EQ(nRoomWithImages + 2, nRoomBefore);
     button.m_bTransparent = TRUE;
-    EXPECT_EQ(CountMismatches(Render(button.m_hWnd), PngReference(IDR_TEST_BUTTON_PNG), kBlue), 0);
+    EXPECT_EQ(
+        CountMismatches(RenderWindow(button.m_hWnd), LoadPngReference(IDR_TEST_BUTTON_PNG), kBlue),
+        0);
 
     ::DestroyWindow(parent.hWnd);
     EXPECT_EQ(button.m_hWnd, nullptr);

@@ -27,7 +27,7 @@ public:
         depths.push_back(AfxGetWndProcDepth());
         headrooms.push_back(AfxNestingHeadroom(kProbe));
         if (wParam > 0)
-            SendMessage(WM_NEST, wParam - 1);
+            ::SendMessageW(m_hWnd, WM_NEST, wParam - 1, 0);
         return 0;
     }
     LRESULT OnNestThrow(WPARAM, LPARAM) { throw std::runtime_error("handler failed"); }
@@ -44,11 +44,11 @@ TEST(Nesting, TheLibraryCountsItsWindowProcedureCallsAsTheyNest)
     CNestingWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, L"STATIC", L"nesting", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     EXPECT_EQ(AfxGetWndProcDepth(), 0);
-    wnd.SendMessage(WM_NEST, 3);
+    ::SendMessageW(wnd.m_hWnd, WM_NEST, 3, 0);
     EXPECT_EQ(wnd.depths, (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(AfxGetWndProcDepth(), 0);
     // A handler that throws leaves the count as it found it.
-    wnd.SendMessage(WM_NEST_THROW);
+    ::SendMessageW(wnd.m_hWnd, WM_NEST_THROW, 0, 0);
     EXPECT_EQ(AfxGetWndProcDepth(), 0);
     wnd.DestroyWindow();
 }
@@ -63,7 +63,7 @@ TEST(Nesting, HeadroomShrinksByEachNestedCallWhereTheSystemLimitsThem)
 
     CNestingWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, L"STATIC", L"nesting", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    wnd.SendMessage(WM_NEST, 4);
+    ::SendMessageW(wnd.m_hWnd, WM_NEST, 4, 0);
     ASSERT_EQ(wnd.headrooms.size(), 5u);
     for (size_t i = 0; i < wnd.headrooms.size(); ++i)
     {

@@ -2,6 +2,7 @@
 // Invoke, how results are converted, and what a failed call throws.
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <vector>
 
 #include "afx/OleDispatchDriver.h"
@@ -15,6 +16,24 @@ namespace {
 const BYTE* Params(const char* vts)
 {
     return reinterpret_cast<const BYTE*>(vts);
+}
+
+// A call through the driver with its arguments in a va_list, as the control site passes them on.
+void Call(COleDispatchDriver driver, DISPID dispid, WORD flags, VARTYPE vtRet, void* pvRet,
+          const BYTE* params, ...)
+{
+    va_list args;
+    va_start(args, params);
+    try
+    {
+        driver.InvokeHelperV(dispid, flags, vtRet, pvRet, params, args);
+    }
+    catch (...)
+    {
+        va_end(args);
+        throw;
+    }
+    va_end(args);
 }
 
 // One Invoke as the object saw it: the arguments in declaration order, copied.
@@ -111,9 +130,9 @@ TEST(OleDispatchDriver, ArgumentsReachInvokeInDeclarationOrderWithTheirTypes)
     byValue.vt = VT_I4;
     byValue.lVal = 77;
     short shortOut = 0;
-    driver.InvokeHelper(7, DISPATCH_METHOD, VT_EMPTY, nullptr,
-                        Params(VTS_BSTR VTS_I4 VTS_BOOL VTS_R8 VTS_UI1 VTS_VARIANT VTS_PI2),
-                        L"text", 123456L, 5, 2.5, 200, &byValue, &shortOut);
+    Call(driver, 7, DISPATCH_METHOD, VT_EMPTY, nullptr,
+         Params(VTS_BSTR VTS_I4 VTS_BOOL VTS_R8 VTS_UI1 VTS_VARIANT VTS_PI2), L"text", 123456L, 5,
+         2.5, 200, &byValue, &shortOut);
 
     ASSERT_EQ(object.calls.size(), 1u);
     const SeenCall& call = object.calls[0];
@@ -140,8 +159,8 @@ TEST(OleDispatchDriver, ArgumentsReachInvokeInDeclarationOrderWithTheirTypes)
 TEST(OleDispatchDriver, PropertyPutNamesItsValue)
 {
     RecordingDispatch object;
-    COleDispatchDriver(&object).InvokeHelper(551, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr,
-                                             Params(VTS_BOOL), FALSE);
+    Call(COleDispatchDriver(&object), 551, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr,
+         Params(VTS_BOOL), FALSE);
     ASSERT_EQ(object.calls.size(), 1u);
     ASSERT_EQ(object.calls[0].named.size(), 1u);
     EXPECT_EQ(object.calls[0].named[0], DISPID_PROPERTYPUT);
@@ -157,17 +176,17 @@ TEST(OleDispatchDriver, ResultsAreConvertedToTheWantedType)
     object.result.lVal = 1;
 
     CString text;
-    driver.InvokeHelper(1, DISPATCH_PROPERTYGET, VT_BSTR, &text, nullptr);
-    EXPECT_EQ(text, L"1");
+    Call(driver, 1, DISPATCH_PROPERTYGET, VT_BSTR, &text, nullptr);
+    EXPECT_STREQ(text, L"1");
     double number = 0;
-    driver.InvokeHelper(1, DISPATCH_PROPERTYGET, VT_R8, &number, nullptr);
+    Call(driver, 1, DISPATCH_PROPERTYGET, VT_R8, &number, nullptr);
     EXPECT_DOUBLE_EQ(number, 1.0);
     BOOL flag = FALSE;
-    driver.InvokeHelper(1, DISPATCH_PROPERTYGET, VT_BOOL, &flag, nullptr);
+    Call(driver, 1, DISPATCH_PROPERTYGET, VT_BOOL, &flag, nullptr);
     EXPECT_TRUE(flag);
     VARIANT any;
     ::VariantInit(&any);
-    driver.InvokeHelper(1, DISPATCH_PROPERTYGET, VT_VARIANT, &any, nullptr);
+    Call(driver, 1, DISPATCH_PROPERTYGET, VT_VARIANT, &any, nullptr);
     EXPECT_EQ(any.vt, VT_I4);
     EXPECT_EQ(any.lVal, 1);
     EXPECT_EQ(object.calls.size(), 4u);
@@ -183,8 +202,7 @@ TEST(OleDispatchDriver, AnInterfaceResultIsAReferenceOfTheCallers)
     object.result.pdispVal = &other;  // released by object's destructor
     other.AddRef();
     IDispatch* pResult = nullptr;
-    COleDispatchDriver(&object).InvokeHelper(2, DISPATCH_PROPERTYGET, VT_DISPATCH, &pResult,
-                                             nullptr);
+    Call(COleDispatchDriver(&object), 2, DISPATCH_PROPERTYGET, VT_DISPATCH, &pResult, nullptr);
     EXPECT_EQ(pResult, &other);
     EXPECT_EQ(other.refs, 3);  // the test's, the prepared result's, the caller's
     pResult->Release();
@@ -197,7 +215,7 @@ TEST(OleDispatchDriver, FailuresThrowWithWhatTheObjectSaid)
     object.failure = E_ACCESSDENIED;
     try
     {
-        driver.InvokeHelper(3, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+        Call(driver, 3, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
         ADD_FAILURE() << "no exception";
     }
     catch (COleException& e)
@@ -208,13 +226,13 @@ TEST(OleDispatchDriver, FailuresThrowWithWhatTheObjectSaid)
     object.raise = true;
     try
     {
-        driver.InvokeHelper(3, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+        Call(driver, 3, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
         ADD_FAILURE() << "no exception";
     }
     catch (COleDispatchException& e)
     {
-        EXPECT_EQ(e.m_strDescription, L"refused by the object");
-        EXPECT_EQ(e.m_strSource, L"RecordingDispatch");
+        EXPECT_STREQ(e.m_strDescription, L"refused by the object");
+        EXPECT_STREQ(e.m_strSource, L"RecordingDispatch");
         EXPECT_EQ(e.m_scError, E_ABORT);
     }
     EXPECT_EQ(object.calls.size(), 2u);
@@ -225,8 +243,8 @@ TEST(OleDispatchDriver, UnsupportedArgumentTypeThrowsBeforeAnyCall)
     RecordingDispatch object;
     try
     {
-        COleDispatchDriver(&object).InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr,
-                                                 Params("\x07"), 1.0);  // VT_DATE
+        Call(COleDispatchDriver(&object), 4, DISPATCH_METHOD, VT_EMPTY, nullptr, Params("\x07"),
+             1.0);  // VT_DATE
         ADD_FAILURE() << "no exception";
     }
     catch (COleException& e)
@@ -239,8 +257,8 @@ TEST(OleDispatchDriver, UnsupportedArgumentTypeThrowsBeforeAnyCall)
 TEST(OleDispatchDriver, WithoutAnInterfaceNothingHappens)
 {
     CString result(L"untouched");
-    COleDispatchDriver(nullptr).InvokeHelper(5, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
-    EXPECT_EQ(result, L"untouched");
+    Call(COleDispatchDriver(nullptr), 5, DISPATCH_PROPERTYGET, VT_BSTR, &result, nullptr);
+    EXPECT_STREQ(result, L"untouched");
 }
 
 }  // namespace

@@ -498,18 +498,15 @@ int RunCycles(int n)
     if (n > 0 && !SampleWanted(n))
         g_driver.sampleAt.push_back(n);
     g_driver.start = g_start = Now();
-    CTranslucentApp* pApp = dynamic_cast<CTranslucentApp*>(AfxGetApp());
-    if (!pApp)
-        return 6;
     // All n cycles nest in this one run: no bound hands over to a fresh copy before they are done.
     CTranslucentApp::HandOverLimits limits;
     limits.nCycleBound = std::max(limits.nCycleBound, n + 1);
     limits.nHardCycleBound = std::max(limits.nHardCycleBound, n + 1);
     limits.startFreshCopy = [] { return FALSE; };
-    pApp->SetHandOverLimits(limits);
+    CTranslucentApp app(limits);
     std::printf("cycle bound %d hard %d\n", limits.nCycleBound, limits.nHardCycleBound);
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, &CycleTick);
-    const int code = AfxRunApp(pApp);
+    const int code = AfxRunApp(&app);
     ::KillTimer(nullptr, timer);
     std::printf("cycles %d exit %d gdi_left %zu\n", g_driver.cycles, code, LiveGdi().size());
     std::printf("stack high_water %llu reserve %llu\n",

@@ -1,10 +1,11 @@
-// The fixture of the hand-over tests: the whole program run in process (theApp from InitInstance
-// to ExitInstance), the fake browser registered, the start of a fresh copy replaced by a counter;
-// and a plan of login -> game -> login cycles.
+// The fixture of the hand-over tests: the whole program run in process (an application object of
+// the test's own from InitInstance to ExitInstance), the fake browser registered, the start of a
+// fresh copy replaced by a counter; and a plan of login -> game -> login cycles.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "client/TranslucentApp.h"
@@ -16,34 +17,43 @@
 
 namespace handover {
 
+// Login windows nested beneath the one in front, as the program's windows show it: each game
+// window it made and then no longer had in front was replaced by a login window (or was to be).
+inline int NestedCycles(const ProgramLog& log)
+{
+    CWinApp* pApp = AfxGetApp();
+    const HWND hMain = pApp && pApp->m_pMainWnd ? pApp->m_pMainWnd->m_hWnd : nullptr;
+    int n = 0;
+    for (const Event& e : log.Of(Event::GameInit))
+        n += e.hwnd != hMain ? 1 : 0;
+    return n;
+}
+
 class HandOverTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_browsers.Registered());
-        ASSERT_EQ(AfxGetApp(), &theApp);
         ForgetQuit();
-        theApp.m_pMainWnd = nullptr;
         SetBounds(CTranslucentApp::kCycleBound, CTranslucentApp::kHardCycleBound);
+        ASSERT_EQ(AfxGetApp(), m_app.get());
         ::SetCursorPos(5, 5);
     }
     void TearDown() override
     {
         AfxSetResourceHandle(nullptr);
-        theApp.m_pMainWnd = nullptr;
-        // Nothing of this fixture stays behind in theApp; still never a real copy.
-        CTranslucentApp::HandOverLimits limits;
-        limits.startFreshCopy = [] { return FALSE; };
-        theApp.SetHandOverLimits(limits);
+        m_app.reset();
         ForgetQuit();
     }
 
     // The program as the library's WinMain runs it; its exit code.
-    int RunProgram() { return AfxRunApp(&theApp); }
+    int RunProgram() { return AfxRunApp(m_app.get()); }
+    CTranslucentApp& App() { return *m_app; }
 
-    // The cycle bounds in force. Never the real start of a copy here: it would run this test
-    // program again; the copies are counted instead.
+    // The program's application object from here on, with these cycle bounds. Never the real
+    // start of a copy here: it would run this test program again; the copies are counted instead,
+    // with the nesting the windows show at that moment.
     void SetBounds(int nCycleBound, int nHardCycleBound)
     {
         CTranslucentApp::HandOverLimits limits;
@@ -51,10 +61,12 @@ protected:
         limits.nHardCycleBound = nHardCycleBound;
         limits.startFreshCopy = [this] {
             ++m_freshCopies;
-            m_nestedAtFreshCopy.push_back(theApp.NestedCycles());
+            const ProgramLog* log = ProgramLog::Running();
+            m_nestedAtFreshCopy.push_back(log ? NestedCycles(*log) : -1);
             return m_freshCopyStarts ? TRUE : FALSE;
         };
-        theApp.SetHandOverLimits(limits);
+        m_app.reset();
+        m_app = std::make_unique<CTranslucentApp>(std::move(limits));
     }
 
     // Runs the program to its end through the login window's close button, with the checks
@@ -73,13 +85,13 @@ protected:
         EXPECT_EQ(code, 0);
         EXPECT_EQ(log.Count(Event::GdiplusDown), 1) << "ExitInstance runs once";
         EXPECT_FALSE(log.mainWindowAtShutdown);
-        EXPECT_EQ(theApp.m_pMainWnd, nullptr);
-        EXPECT_EQ(theApp.NestedCycles(), 0);
+        EXPECT_EQ(App().m_pMainWnd, nullptr);
         // The browsers of the replaced panels and game windows went with the program.
         EXPECT_TRUE(FakeWebBrowser::Live().empty()) << FakeWebBrowser::Live().size() << " left";
     }
 
     FakeBrowserRegistration m_browsers;
+    std::unique_ptr<CTranslucentApp> m_app;
     int m_freshCopies = 0;
     bool m_freshCopyStarts = true;
     std::vector<int> m_nestedAtFreshCopy;

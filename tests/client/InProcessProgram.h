@@ -11,11 +11,12 @@
 #include "tests/client/StepScript.h"
 #include "tests/support/FakeWebBrowser.h"
 
-// The application object, as the library's WinMain runs it, with the ExitInstance calls counted.
-// Made once per test program: it registers itself as the application.
+// The application object with the program's limits, as the library's WinMain runs it, with the
+// ExitInstance calls counted. It is the application while it lives.
 class CountingApp : public CTranslucentApp
 {
 public:
+    CountingApp() : CTranslucentApp(HandOverLimits{}) {}
     int ExitInstance() override
     {
         ++exits;

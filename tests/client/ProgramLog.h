@@ -67,6 +67,8 @@ public:
         return m_sent.Installed() && m_hCbt && m_hGet && m_gdiplus.Active() && m_dispose.Active();
     }
     const std::vector<Event>& Events() const { return m_events; }
+    // The log that is logging now, or NULL.
+    static const ProgramLog* Running() { return Self(); }
 
     int Count(Event::Kind kind) const { return CountBetween(kind, 0, int(m_events.size())); }
     std::vector<Event> Of(Event::Kind kind) const

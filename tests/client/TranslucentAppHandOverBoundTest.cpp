@@ -145,13 +145,13 @@ TEST_F(HandOverTest, GameWindowThatCannotBeMadeHandsOverToAFreshCopy)
         c.panelFake->SetLocation(LocationFor(1));
         c.panelFake->FireNavigateComplete2(EventUrlFor(1));
         AfxSetResourceHandle(nullptr);
-        mainAfter = theApp.m_pMainWnd;
+        mainAfter = App().m_pMainWnd;
     });
     const int code = RunProgram();
     EXPECT_FALSE(d.TimedOut()) << "the program ran on without a window";
     EXPECT_EQ(code, 0);
     EXPECT_EQ(mainAfter, nullptr);
-    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    EXPECT_EQ(App().m_pMainWnd, nullptr);
     EXPECT_EQ(log.Count(Event::GameInit), 0);
     EXPECT_EQ(log.Count(Event::GdiplusDown), 1);
     EXPECT_EQ(m_freshCopies, 1);
@@ -173,8 +173,7 @@ TEST_F(HandOverTest, LoginWindowThatCannotBeMadeHandsOverToAFreshCopy)
     AfxSetResourceHandle(nullptr);
     EXPECT_FALSE(d.TimedOut()) << "the program ran on without a window";
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
-    EXPECT_EQ(theApp.NestedCycles(), 0);
+    EXPECT_EQ(App().m_pMainWnd, nullptr);
     EXPECT_EQ(log.Count(Event::LoginInit), 1);
     EXPECT_EQ(log.Count(Event::GdiplusDown), 1);
     EXPECT_EQ(m_freshCopies, 1);
@@ -204,8 +203,7 @@ TEST_F(HandOverTest, AtTheCycleBoundAFreshCopyTakesOver)
     EXPECT_EQ(log.Count(Event::GameInit), 3);
     EXPECT_EQ(log.Count(Event::GdiplusDown), 1);
     EXPECT_EQ(log.Of(Event::QuitTaken).size(), 5u);
-    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
-    EXPECT_EQ(theApp.NestedCycles(), 0);
+    EXPECT_EQ(App().m_pMainWnd, nullptr);
     EXPECT_FALSE(::IsWindow(run.cycles[2].hGame));
     EXPECT_FALSE(TrayIconExists(run.cycles[2].hGame, kTrayIconId));
 }
@@ -229,8 +227,7 @@ TEST_F(HandOverTest, WithoutAFreshCopyNestingGoesOnToTheHardBound)
     EXPECT_EQ(log.Count(Event::LoginInit), 3);
     EXPECT_EQ(log.Count(Event::GameInit), 3);
     EXPECT_EQ(log.Count(Event::GdiplusDown), 1);
-    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
-    EXPECT_EQ(theApp.NestedCycles(), 0);
+    EXPECT_EQ(App().m_pMainWnd, nullptr);
 }
 
 // Each way of closing the game window leaves its own number of calls open beneath the next login
@@ -254,10 +251,13 @@ TEST_F(HandOverTest, EachWayOfClosingLeavesItsNestingPerCycle)
         {CloseWay::AltF4, "Alt+F4", 2, 1},
     };
     const bool limited = NestingIsLimited();
+    // One application object runs the three ways, with the cycle bound just above each run's
+    // cycles: nesting that one run left counted would hand over to a fresh copy in the next.
+    const int kCycles = 3;
+    SetBounds(kCycles + 1, CTranslucentApp::kHardCycleBound);
     for (const Way& way : ways)
     {
         SCOPED_TRACE(way.name);
-        const int kCycles = 3;
         ProgramLog log;
         ASSERT_TRUE(log.Active());
         Driver d;
@@ -286,6 +286,7 @@ TEST_F(HandOverTest, EachWayOfClosingLeavesItsNestingPerCycle)
         }
         ForgetQuit();
     }
+    EXPECT_EQ(m_freshCopies, 0) << "a run started with nesting left from the one before";
 }
 
 // A confirmed close near the limit of nested window procedure calls hands over to a fresh copy
@@ -324,7 +325,7 @@ TEST_F(HandOverTest, NearTheNestingLimitAFreshCopyTakesOverBeforeTheBound)
         EXPECT_EQ(m_nestedAtFreshCopy, std::vector<int>{0}) << "before the cycle bound";
         EXPECT_EQ(log.Count(Event::LoginInit), 1) << "no login window under the limit";
         EXPECT_EQ(log.Count(Event::GdiplusDown), 1);
-        EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+        EXPECT_EQ(App().m_pMainWnd, nullptr);
         EXPECT_FALSE(::IsWindow(c.hGame));
         EXPECT_FALSE(TrayIconExists(c.hGame, kTrayIconId));
         ForgetQuit();

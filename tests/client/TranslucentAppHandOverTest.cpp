@@ -1,5 +1,5 @@
 // The hand-over between the login window and the game window, run as the whole program in
-// process: the application object theApp from InitInstance to ExitInstance (AfxRunApp), its real
+// process: the application object from InitInstance to ExitInstance (AfxRunApp), its real
 // windows and modal loops, the fake browser as the login panel's control and the game window's
 // view. The test plays the player from a thread timer: it completes navigations in the panel's
 // browser, closes the game window and answers the exit confirmation.
@@ -201,7 +201,7 @@ TEST_F(HandOverTest, GameWindowOpensOnTheTopLevelLocation)
         caption = TextOf(c.hGame);
         hOwner = ::GetWindow(c.hGame, GW_OWNER);
         quitPendingInGame = QuitPending();
-        mainIsGame = theApp.m_pMainWnd == c.game;
+        mainIsGame = App().m_pMainWnd == c.game;
         iconShown = TrayIconExists(c.hGame, kTrayIconId);
         loginGone = !::IsWindow(c.hLogin);
         panelGone = !::IsWindow(c.hPanel);

