@@ -1,8 +1,14 @@
 #include "afx/Object.h"
 
-const CRuntimeClass CObject::classCObject = {"CObject"};
+const CRuntimeClass CObject::classCObject = {"CObject", int(sizeof(CObject)), 0xFFFF, nullptr,
+                                             nullptr};
 
 CRuntimeClass* CObject::GetRuntimeClass() const
 {
     return RUNTIME_CLASS(CObject);
+}
+
+BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
+{
+    return GetRuntimeClass()->IsDerivedFrom(pClass);
 }

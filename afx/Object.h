@@ -1,8 +1,7 @@
 // Root of the class library's objects: run-time class information.
 #pragma once
 
-#include <type_traits>
-
+#include <new>
 #include "afx/RuntimeClass.h"
 
 #define RUNTIME_CLASS(class_name) (const_cast<CRuntimeClass*>(&class_name::class##class_name))
@@ -13,6 +12,7 @@ public:
     virtual ~CObject() = default;
 
     virtual CRuntimeClass* GetRuntimeClass() const;
+    BOOL IsKindOf(const CRuntimeClass* pClass) const;
 
     static const CRuntimeClass classCObject;
 
@@ -27,11 +27,25 @@ public:                                           \
     static const CRuntimeClass class##class_name; \
     CRuntimeClass* GetRuntimeClass() const override;
 
-// base_class_name is checked to be a base of class_name.
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                               \
-    static_assert(std::is_base_of<base_class_name, class_name>::value, #class_name); \
-    const CRuntimeClass class_name::class##class_name = {#class_name};               \
-    CRuntimeClass* class_name::GetRuntimeClass() const                               \
-    {                                                                                \
-        return RUNTIME_CLASS(class_name);                                            \
+#define DECLARE_DYNCREATE(class_name) \
+    DECLARE_DYNAMIC(class_name)       \
+    static CObject* CreateObject();
+
+#define IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, pfnNew)                   \
+    const CRuntimeClass class_name::class##class_name = {#class_name, int(sizeof(class_name)), \
+                                                         (wSchema), (pfnNew),                  \
+                                                         RUNTIME_CLASS(base_class_name)};      \
+    CRuntimeClass* class_name::GetRuntimeClass() const                                         \
+    {                                                                                          \
+        return RUNTIME_CLASS(class_name);                                                      \
     }
+
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
+    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, nullptr)
+
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name) \
+    CObject* class_name::CreateObject()                  \
+    {                                                    \
+        return new (std::nothrow) class_name;            \
+    }                                                    \
+    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)

@@ -23,7 +23,7 @@ const UINT kTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(CTalvGameDlg, CDHtmlDialog)
+IMPLEMENT_DYNCREATE(CTalvGameDlg, CDHtmlDialog)
 
 BEGIN_MESSAGE_MAP(CTalvGameDlg, CDHtmlDialog)
     ON_WM_CREATE()

@@ -13,7 +13,7 @@ extern NOTIFYICONDATAW g_nid;
 
 class CTalvGameDlg : public CDHtmlDialog
 {
-    DECLARE_DYNAMIC(CTalvGameDlg)
+    DECLARE_DYNCREATE(CTalvGameDlg)
 
 public:
     explicit CTalvGameDlg(CWnd* pParent = nullptr);

@@ -2,7 +2,7 @@
 
 #include <exdisp.h>
 
-IMPLEMENT_DYNAMIC(CWebBrowser2, CWnd)
+IMPLEMENT_DYNCREATE(CWebBrowser2, CWnd)
 
 CWebBrowser2::~CWebBrowser2() = default;
 

@@ -8,7 +8,7 @@
 
 class CWebBrowser2 : public CWnd
 {
-    DECLARE_DYNAMIC(CWebBrowser2)
+    DECLARE_DYNCREATE(CWebBrowser2)
 public:
     CWebBrowser2() = default;
     ~CWebBrowser2() override;

@@ -133,11 +133,13 @@ TEST_F(HtmlDialogView, WithoutAViewTheWindowIsDestroyed)
     dlg.Navigate(L"http://x.example/");  // no view: nothing happens
 }
 
-TEST(HtmlDialogClass, RunTimeClassNameAndEmptyEventMap)
+TEST(HtmlDialogClass, RunTimeClassAndEmptyEventMap)
 {
     CRuntimeClass* pClass = RUNTIME_CLASS(CDHtmlDialog);
     EXPECT_STREQ(pClass->m_lpszClassName, "CDHtmlDialog");
+    EXPECT_TRUE(pClass->IsDerivedFrom(RUNTIME_CLASS(CDialog)));
     HtmlDlg dlg(0);
+    EXPECT_TRUE(dlg.IsKindOf(RUNTIME_CLASS(CDHtmlDialog)));
     const DHtmlEventMapEntry* pMap = dlg.GetDHtmlEventMap();
     ASSERT_NE(pMap, nullptr);
     EXPECT_EQ(pMap[0].nType, static_cast<UINT>(DHTMLEVENTMAPENTRY_END));

@@ -221,6 +221,11 @@ TEST_F(WinAppTest, DialogRunTimeClass)
 {
     CDialog dlg(IDD_TEST_PLAIN);
     EXPECT_STREQ("CDialog", dlg.GetRuntimeClass()->m_lpszClassName);
+    EXPECT_TRUE(dlg.IsKindOf(RUNTIME_CLASS(CWnd)));
+    EXPECT_TRUE(dlg.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
+    EXPECT_FALSE(dlg.IsKindOf(RUNTIME_CLASS(CWinApp)));
+    CWinApp app;
+    EXPECT_TRUE(app.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
 }
 
 }  // namespace

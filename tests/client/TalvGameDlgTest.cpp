@@ -356,16 +356,22 @@ TEST(GameWindowWithoutView, NoIconAndNoNavigationWhenTheViewCannotBeCreated)
     g_nid = NOTIFYICONDATAW{};
 }
 
-TEST(GameWindowClass, NamedWithItsTemplateAndNoPageEvents)
+TEST(GameWindowClass, DynamicallyCreatableUnderItsName)
 {
     CRuntimeClass* rc = RUNTIME_CLASS(CTalvGameDlg);
     EXPECT_STREQ(rc->m_lpszClassName, "CTalvGameDlg");
-    CTalvGameDlg dlg(nullptr);
-    EXPECT_EQ(dlg.GetRuntimeClass(), rc);
-    EXPECT_EQ(dlg.m_pParentWnd, nullptr);
-    EXPECT_EQ(dlg.m_lpszTemplateName, MAKEINTRESOURCEW(150));
+    EXPECT_EQ(rc->m_pBaseClass, RUNTIME_CLASS(CDHtmlDialog));
+    CObject* obj = rc->CreateObject();
+    ASSERT_NE(obj, nullptr);
+    EXPECT_EQ(obj->GetRuntimeClass(), rc);
+    EXPECT_TRUE(obj->IsKindOf(RUNTIME_CLASS(CDialog)));
+    auto* dlg = dynamic_cast<CTalvGameDlg*>(obj);
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->m_pParentWnd, nullptr);
+    EXPECT_EQ(dlg->m_lpszTemplateName, MAKEINTRESOURCEW(150));
     // No element event of any page is bound.
-    const DHtmlEventMapEntry* map = dlg.GetDHtmlEventMap();
+    const DHtmlEventMapEntry* map = dlg->GetDHtmlEventMap();
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map[0].nType, UINT(DHTMLEVENTMAPENTRY_END));
+    delete obj;
 }

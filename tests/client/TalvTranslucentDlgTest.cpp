@@ -228,10 +228,18 @@ TEST_F(LoginStartupTest, RunTimeClassesOfTheLoginWindowAndPanel)
     ProbeLoginDlg dlg;
     CRuntimeClass* rc = dlg.CTalvTranslucentDlg::GetRuntimeClass();
     EXPECT_STREQ(rc->m_lpszClassName, "CTalvTranslucentDlg");
+    EXPECT_EQ(rc->m_pfnCreateObject, nullptr);
+    EXPECT_EQ(rc->m_pBaseClass, RUNTIME_CLASS(CDialog));
+    EXPECT_TRUE(dlg.IsKindOf(RUNTIME_CLASS(CWnd)));
 
     CTalvStandardDlg panel(nullptr);
     CRuntimeClass* prc = panel.GetRuntimeClass();
     EXPECT_STREQ(prc->m_lpszClassName, "CTalvStandardDlg");
+    EXPECT_EQ(prc->m_pfnCreateObject, nullptr);
+    EXPECT_EQ(prc->m_wSchema, 0xFFFFu);
+    EXPECT_EQ(prc->m_pBaseClass, RUNTIME_CLASS(CStandardDialog));
+    EXPECT_TRUE(panel.IsKindOf(RUNTIME_CLASS(CDialog)));
+    EXPECT_FALSE(panel.IsKindOf(RUNTIME_CLASS(CDHtmlDialog)));
 }
 
 // The close button sends WM_CLOSE to the main window: its modal run ends, InitInstance returns

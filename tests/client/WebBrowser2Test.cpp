@@ -47,15 +47,19 @@ protected:
     CWebBrowser2& Browser() { return m_dlg->m_browser; }
 };
 
-TEST(WebBrowser2Class, ANewWrapperHasNoWindowAndNoLocation)
+TEST(WebBrowser2Class, RunTimeClassCreatesAWrapperWithoutWindow)
 {
     CRuntimeClass* pClass = RUNTIME_CLASS(CWebBrowser2);
     EXPECT_STREQ(pClass->m_lpszClassName, "CWebBrowser2");
-    CWebBrowser2 browser;
-    EXPECT_EQ(browser.GetRuntimeClass(), pClass);
-    EXPECT_EQ(browser.m_hWnd, nullptr);
-    EXPECT_EQ(browser.m_pCtrlSite, nullptr);
-    EXPECT_TRUE(browser.GetLocationURL().IsEmpty());
+    EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CWnd));
+    std::unique_ptr<CObject> pObject(pClass->CreateObject());
+    ASSERT_NE(pObject, nullptr);
+    ASSERT_TRUE(pObject->IsKindOf(RUNTIME_CLASS(CWebBrowser2)));
+    auto* pBrowser = static_cast<CWebBrowser2*>(pObject.get());
+    EXPECT_EQ(pBrowser->GetRuntimeClass(), pClass);
+    EXPECT_EQ(pBrowser->m_hWnd, nullptr);
+    EXPECT_EQ(pBrowser->m_pCtrlSite, nullptr);
+    EXPECT_TRUE(pBrowser->GetLocationURL().IsEmpty());
 }
 
 TEST_F(WebBrowser2Fake, NavigateWithFourNullPointers)

@@ -250,11 +250,19 @@ TEST(CompanionDismissal, DerivedEmptyOkSendsNothingWhileCancelStillNotifies)
 
 // ---- Identity and lifetime ----------------------------------------------------------------
 
-TEST(CompanionIdentity, RunTimeClassIsNamedAfterTheCompanion)
+TEST(CompanionIdentity, RunTimeClassIsAKindOfDialogNotOfHtmlDialog)
 {
     CTestCompanion companion(nullptr, nullptr);
     const CRuntimeClass* pClass = companion.GetRuntimeClass();
     EXPECT_STREQ("CStandardDialog", pClass->m_lpszClassName);
+    EXPECT_EQ(RUNTIME_CLASS(CDialog), pClass->m_pBaseClass);
+    EXPECT_EQ(nullptr, pClass->m_pfnCreateObject);
+    EXPECT_EQ(0xFFFFu, pClass->m_wSchema);
+    EXPECT_TRUE(companion.IsKindOf(RUNTIME_CLASS(CDialog)));
+    EXPECT_TRUE(companion.IsKindOf(RUNTIME_CLASS(CWnd)));
+    EXPECT_TRUE(companion.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
+    EXPECT_TRUE(companion.IsKindOf(RUNTIME_CLASS(CObject)));
+    EXPECT_FALSE(companion.IsKindOf(RUNTIME_CLASS(CDHtmlDialog)));
 }
 
 TEST(CompanionLifetime, NeverCreatedCompanionMakesAndDeletesNoBrush)
