@@ -10,114 +10,10 @@
 
 #include "afx/Afx.h"
 #include "AfxTestIds.h"
+#include "ScriptedDialog.h"
 #include "WindowTestSupport.h"
 
 namespace {
-
-const UINT WM_STEP = WM_APP + 20;  // runs the dialog's next scripted step
-const UINT WM_SWALLOWED = WM_APP + 21;
-const UINT WM_THROW = WM_APP + 22;
-const UINT WM_PROBE = WM_APP + 23;
-
-// A dialog whose behaviour the test scripts: onInit runs at the end of OnInitDialog, onStep on
-// each WM_STEP.
-class CScriptedDialog : public CDialog
-{
-public:
-    explicit CScriptedDialog(UINT nID = IDD_TEST_PLAIN, CWnd* pParent = nullptr)
-        : CDialog(nID, pParent)
-    {
-    }
-
-    std::function<void(CScriptedDialog&)> onInit;
-    std::function<void(CScriptedDialog&, WPARAM)> onStep;
-    std::function<BOOL(MSG*)> onPreTranslate;
-    int nOnOK = 0;
-    int nOnCancel = 0;
-    int nOnClose = 0;
-    int nOnDestroy = 0;
-    int nSwallowedDispatched = 0;
-    int nExchanges = 0;
-    std::vector<BOOL> exchangeDirections;
-    bool bThrowInExchange = false;
-
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        if (onInit)
-            onInit(*this);
-        return TRUE;
-    }
-    void OnOK() override
-    {
-        ++nOnOK;
-        CDialog::OnOK();
-    }
-    void OnCancel() override
-    {
-        ++nOnCancel;
-        CDialog::OnCancel();
-    }
-    BOOL PreTranslateMessage(MSG* pMsg) override
-    {
-        if (onPreTranslate && onPreTranslate(pMsg))
-            return TRUE;
-        return CDialog::PreTranslateMessage(pMsg);
-    }
-    void DoDataExchange(CDataExchange* pDX) override
-    {
-        ++nExchanges;
-        exchangeDirections.push_back(pDX->m_bSaveAndValidate);
-        if (bThrowInExchange && pDX->m_bSaveAndValidate)
-            throw CMemoryException();
-    }
-
-protected:
-    LRESULT OnStep(WPARAM w, LPARAM)
-    {
-        if (onStep)
-            onStep(*this, w);
-        return 0;
-    }
-    LRESULT OnSwallowed(WPARAM, LPARAM)
-    {
-        ++nSwallowedDispatched;
-        return 0;
-    }
-    LRESULT OnThrow(WPARAM w, LPARAM)
-    {
-        if (w == 0)
-            throw CMemoryException();
-        throw std::logic_error("std failure");
-    }
-    void OnClose()
-    {
-        ++nOnClose;
-        Default();
-    }
-    LRESULT OnTimer(WPARAM nID, LPARAM)
-    {
-        ::KillTimer(m_hWnd, nID);
-        if (onStep)
-            onStep(*this, nID);
-        return 0;
-    }
-    void OnDestroy()
-    {
-        ++nOnDestroy;
-        CDialog::OnDestroy();
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CScriptedDialog, CDialog)
-    ON_MESSAGE(WM_STEP, OnStep)
-    ON_MESSAGE(WM_SWALLOWED, OnSwallowed)
-    ON_MESSAGE(WM_THROW, OnThrow)
-    ON_WM_CLOSE()
-    ON_WM_DESTROY()
-    ON_MESSAGE(WM_TIMER, OnTimer)
-END_MESSAGE_MAP()
 
 class CTestApp : public CWinApp
 {
@@ -132,13 +28,6 @@ protected:
 BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
     ON_COMMAND(ID_HELP, OnMyHelp)
 END_MESSAGE_MAP()
-
-class DialogTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { afxtest::DrainQueue(); }
-    void TearDown() override { afxtest::DrainQueue(); }
-};
 
 TEST_F(DialogTest, MissingTemplateFailsCleanly)
 {
@@ -249,110 +138,6 @@ TEST_F(DialogTest, NestedModalRunsEndInnermostFirstOnOneQuit)
     int nCode = -1;
     EXPECT_TRUE(afxtest::TakeQuit(&nCode));  // still there for whoever runs below
     EXPECT_EQ(3, nCode);
-}
-
-// Bytes in use in all the heaps of the process (the C runtime's among them).
-size_t HeapBytesInUse()
-{
-    HANDLE heaps[64];
-    const DWORD nHeaps = std::min<DWORD>(::GetProcessHeaps(64, heaps), 64);
-    size_t nBytes = 0;
-    for (DWORD i = 0; i < nHeaps; ++i)
-    {
-        PROCESS_HEAP_ENTRY entry = {};
-        ::HeapLock(heaps[i]);
-        while (::HeapWalk(heaps[i], &entry))
-            nBytes += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ? entry.cbData : 0;
-        ::HeapUnlock(heaps[i]);
-    }
-    return nBytes;
-}
-
-// Temporary window and DC wrappers made in a nested run go whenever that run is idle, however
-// many it makes: the heap holds as much at each idle moment of the run. Those that the frame below
-// holds across it (made before it, or handed to it again after it) stay: the pointers that frame
-// got still wrap their handles (a wrapper that goes lets go of its handle first).
-TEST_F(DialogTest, TemporariesGoWhenTheRunThatMadeThemIsIdle)
-{
-    using Handles = std::pair<HWND, HDC>;
-    struct Wrapped
-    {
-        Handles h;
-        CWnd* pWnd;
-        CDC* pDC;
-    };
-    // The handles are made up front: only the wrappers come and go while the heap is read.
-    std::vector<Handles> handles;
-    for (int i = 0; i < 70; ++i)
-        handles.emplace_back(::CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
-                                             nullptr, nullptr),
-                             ::CreateCompatibleDC(nullptr));
-    size_t nextHandles = 0;
-    auto wrap = [](Handles h) {
-        return Wrapped{h, CWnd::FromHandle(h.first), CDC::FromHandle(h.second)};
-    };
-    auto make = [&] { return wrap(handles.at(nextHandles++)); };
-    // How many of the two wrappers still wrap their handles.
-    auto kept = [](const Wrapped& w) {
-        return (w.pWnd->m_hWnd == w.h.first ? 1 : 0) + (w.pDC->m_hDC == w.h.second ? 1 : 0);
-    };
-
-    // What the wrappers of five pairs of handles take, made where no run drops them.
-    const size_t nBefore = HeapBytesInUse();
-    for (int i = 0; i < 15; ++i)
-        make();
-    const size_t nFivePairs = (HeapBytesInUse() - nBefore) / 3;
-    AfxDeleteTempMap();
-    nextHandles = 0;
-    ASSERT_GT(nFivePairs, 10 * sizeof(CDC));
-
-    Wrapped held{}, late{};
-    std::vector<size_t> counts;
-    counts.reserve(16);
-    int nHeldInRun = 2, nHeldAfterRun = 0, nLateKept = 0;
-    CScriptedDialog outer, inner, again;
-    outer.onInit = [](CScriptedDialog& d) { ::PostMessageW(d.m_hWnd, WM_STEP, 0, 0); };
-    outer.onStep = [&](CScriptedDialog& d, WPARAM) {
-        held = make();
-        inner.DoModal();
-        nHeldAfterRun = kept(held);
-        late = wrap(late.h);
-        again.DoModal();
-        nLateKept = kept(late);
-        d.EndDialog(1);
-    };
-    // Each timer step comes after an idle moment of its run.
-    inner.onInit = again.onInit = [](CScriptedDialog& d) { ::SetTimer(d.m_hWnd, 1, 30, nullptr); };
-    inner.onStep = [&](CScriptedDialog& d, WPARAM) {
-        counts.push_back(HeapBytesInUse());
-        nHeldInRun = std::min(nHeldInRun, kept(held));
-        if (counts.size() == 10)
-        {
-            late = make();
-            d.EndDialog(1);  // no idle moment follows
-            return;
-        }
-        for (int i = 0; i < 5; ++i)
-            make();
-        ::SetTimer(d.m_hWnd, 1, 30, nullptr);
-    };
-    again.onStep = [](CScriptedDialog& d, WPARAM) { d.EndDialog(1); };
-
-    EXPECT_EQ(1, outer.DoModal());
-    ASSERT_EQ(10u, counts.size());
-    // As much at every idle moment: less than half of what one step's wrappers take apart.
-    const auto range = std::minmax_element(counts.begin(), counts.end());
-    EXPECT_LT(*range.second - *range.first, nFivePairs / 2)
-        << "wrappers of five pairs of handles take " << nFivePairs << " bytes";
-    EXPECT_EQ(2, nHeldInRun);
-    EXPECT_EQ(2, nHeldAfterRun);
-    EXPECT_EQ(2, nLateKept);
-    for (const Handles& h : handles)
-    {
-        ::DestroyWindow(h.first);
-        ::DeleteDC(h.second);
-    }
-    AfxDeleteTempMap();
 }
 
 TEST_F(DialogTest, DetachedMainDialogIsClosedByDefaultProcessingWithoutQuitting)
