@@ -18,6 +18,15 @@ WINESERVER = "/usr/lib/wine/wineserver"
 SCREEN_W, SCREEN_H = 1920, 1080
 
 
+class Failure(Exception):
+    """A check of a whole-program test that failed."""
+
+
+def check(ok, what):
+    if not ok:
+        raise Failure(what)
+
+
 def run(args, env, timeout=30):
     return subprocess.run(args, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                           text=True, timeout=timeout)
