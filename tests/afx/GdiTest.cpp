@@ -115,6 +115,7 @@ TEST(CDC, FromHandleGivesOneTemporaryPerHandle)
     ASSERT_NE(nullptr, pDC);
     EXPECT_EQ(canvas.m_hDC, pDC->m_hDC);
     EXPECT_EQ(pDC, CDC::FromHandle(canvas.m_hDC));
+    EXPECT_TRUE(pDC->IsKindOf(RUNTIME_CLASS(CDC)));
     AfxDeleteTempMap();
 
     // The wrapper never owns the DC: dropping it leaves the DC usable.

@@ -244,7 +244,7 @@ TEST(CStringMemory, ImpossibleLengthsThrowMemoryException)
     }
     catch (CException& e)
     {
-        EXPECT_NE(nullptr, dynamic_cast<CMemoryException*>(&e));
+        EXPECT_TRUE(e.IsKindOf(RUNTIME_CLASS(CMemoryException)));
         EXPECT_FALSE(e.Describe().IsEmpty());
     }
 }

@@ -473,10 +473,14 @@ TEST_F(WndTest, SubclassedControlKeepsItsOwnBehaviour)
     EXPECT_EQ(std::vector<std::string>{"base two"}, edit.calls);
 }
 
-TEST_F(WndTest, RunTimeClassIsTheNearestDeclaredOne)
+TEST_F(WndTest, RunTimeClassesChain)
 {
     CWnd wnd;
     EXPECT_STREQ("CWnd", wnd.GetRuntimeClass()->m_lpszClassName);
+    EXPECT_TRUE(wnd.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
+    EXPECT_TRUE(wnd.IsKindOf(RUNTIME_CLASS(CObject)));
+    CButton button;
+    EXPECT_TRUE(button.IsKindOf(RUNTIME_CLASS(CWnd)));
     CDerivedTestWnd derived;  // no record of its own: answers with its base's
     EXPECT_EQ(RUNTIME_CLASS(CWnd), derived.GetRuntimeClass());
 }
