@@ -38,13 +38,12 @@ FakeWebBrowser::FakeWebBrowser(const FakeBrowserOptions& options) : m_options(op
 
 FakeWebBrowser::~FakeWebBrowser()
 {
-    ReleaseAndClear(m_frame);
-    ReleaseAndClear(m_doc);
+    m_frame.Release();
+    m_doc.Release();
     DestroyWindowIfAny();
     for (auto& sink : m_sinks)
         sink.second->Release();
-    if (m_site != nullptr)
-        m_site->Release();
+    m_site.Release();
     ::VariantClear(&m_locationResult);
     auto& live = Registry();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "afx/ScopedHandles.h"
+
 class FakeBrowserFactory;
 
 // One recorded argument, in declaration order (the reverse of the DISPPARAMS array).
@@ -320,25 +322,13 @@ private:
         bool deferred;
     };
 
-    // Releases p, when there is one, after setting it to NULL.
+    // The site's interface of that kind, or NULL.
     template <class T>
-    static void ReleaseAndClear(T*& p)
+    CComPtr<T> SiteAs(REFIID iid) const
     {
-        if (p != nullptr)
-        {
-            T* q = p;
-            p = nullptr;
-            q->Release();
-        }
-    }
-
-    // The site's interface of that kind (a reference for the caller to release), or NULL.
-    template <class T>
-    T* SiteAs(REFIID iid) const
-    {
-        T* p = nullptr;
-        if (m_site == nullptr || FAILED(m_site->QueryInterface(iid, reinterpret_cast<void**>(&p))))
-            return nullptr;
+        CComPtr<T> p;
+        if (m_site != nullptr)
+            m_site->QueryInterface(iid, reinterpret_cast<void**>(&p));
         return p;
     }
 
@@ -355,12 +345,12 @@ private:
     EventPoint m_point{this};
     std::vector<std::pair<DWORD, IDispatch*>> m_sinks;
     DWORD m_nextCookie = 1;
-    IOleClientSite* m_site = nullptr;
+    CComPtr<IOleClientSite> m_site;
     HWND m_hWnd = nullptr;
     HWND m_view = nullptr;
     bool m_uiActive = false;
-    IOleInPlaceFrame* m_frame = nullptr;  // held while UI active
-    IOleInPlaceUIWindow* m_doc = nullptr;
+    CComPtr<IOleInPlaceFrame> m_frame;  // held while UI active
+    CComPtr<IOleInPlaceUIWindow> m_doc;
     std::vector<FakeKeyEvent> m_keys;
     bool m_siteBeforeState = false;
     bool m_loadCalled = false;

@@ -34,10 +34,6 @@ FakeWebBrowser* BrowserOf(HWND hwnd)
 
 STDMETHODIMP FakeWebBrowser::SetClientSite(IOleClientSite* site)
 {
-    if (site != nullptr)
-        site->AddRef();
-    if (m_site != nullptr)
-        m_site->Release();
     m_site = site;
     if (site != nullptr && !m_loadCalled && !m_initNewCalled)
         m_siteBeforeState = true;
@@ -46,9 +42,7 @@ STDMETHODIMP FakeWebBrowser::SetClientSite(IOleClientSite* site)
 
 STDMETHODIMP FakeWebBrowser::GetClientSite(IOleClientSite** site)
 {
-    *site = m_site;
-    if (m_site != nullptr)
-        m_site->AddRef();
+    *site = CComPtr<IOleClientSite>(m_site).Detach();
     return S_OK;
 }
 
@@ -72,21 +66,18 @@ STDMETHODIMP FakeWebBrowser::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG
         site = m_site;
     if (site == nullptr)
         return E_UNEXPECTED;
-    IOleInPlaceSite* inPlace = nullptr;
+    CComPtr<IOleInPlaceSite> inPlace;
     if (FAILED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
         return E_NOINTERFACE;
     if (inPlace->CanInPlaceActivate() != S_OK)
-    {
-        inPlace->Release();
         return E_FAIL;
-    }
     inPlace->OnInPlaceActivate();
     HWND host = nullptr;
     inPlace->GetWindow(&host);
     if (parent == nullptr)
         parent = host;
-    IOleInPlaceFrame* frame = nullptr;
-    IOleInPlaceUIWindow* doc = nullptr;
+    CComPtr<IOleInPlaceFrame> frame;
+    CComPtr<IOleInPlaceUIWindow> doc;
     RECT pos{}, clip{};
     OLEINPLACEFRAMEINFO info{};
     info.cb = sizeof(info);
@@ -94,12 +85,7 @@ STDMETHODIMP FakeWebBrowser::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG
     {
         m_gotFrame = frame != nullptr;
         m_contextPos = pos;
-        if (frame != nullptr)
-            frame->Release();
-        if (doc != nullptr)
-            doc->Release();
     }
-    inPlace->Release();
     if (rect != nullptr)
         pos = *rect;
     RegisterWindowClass(kWindowClass, &FakeWebBrowser::OuterProc);
@@ -126,8 +112,8 @@ void FakeWebBrowser::UIActivate()
         return;
     if (!m_uiActive)
     {
-        IOleInPlaceSite* inPlace = nullptr;
-        if (FAILED(m_site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
+        CComPtr<IOleInPlaceSite> inPlace = SiteAs<IOleInPlaceSite>(IID_IOleInPlaceSite);
+        if (inPlace == nullptr)
             return;
         m_uiActive = true;
         inPlace->OnUIActivate();
@@ -142,7 +128,6 @@ void FakeWebBrowser::UIActivate()
             if (m_doc != nullptr)
                 m_doc->SetActiveObject(this, L"WebBrowser");
         }
-        inPlace->Release();
     }
     if (m_view != nullptr && ::GetFocus() != m_view)
         ::SetFocus(m_view);
@@ -157,27 +142,17 @@ STDMETHODIMP FakeWebBrowser::UIDeactivate()
         m_frame->SetActiveObject(nullptr, nullptr);
     if (m_doc != nullptr)
         m_doc->SetActiveObject(nullptr, nullptr);
-    ReleaseAndClear(m_frame);
-    ReleaseAndClear(m_doc);
-    IOleInPlaceSite* inPlace = nullptr;
-    if (m_site != nullptr &&
-        SUCCEEDED(m_site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
-    {
+    m_frame.Release();
+    m_doc.Release();
+    if (CComPtr<IOleInPlaceSite> inPlace = SiteAs<IOleInPlaceSite>(IID_IOleInPlaceSite))
         inPlace->OnUIDeactivate(FALSE);
-        inPlace->Release();
-    }
     return S_OK;
 }
 
 void FakeWebBrowser::TellFocus(bool focus)
 {
-    IOleControlSite* control = nullptr;
-    if (m_site != nullptr &&
-        SUCCEEDED(m_site->QueryInterface(IID_IOleControlSite, reinterpret_cast<void**>(&control))))
-    {
+    if (CComPtr<IOleControlSite> control = SiteAs<IOleControlSite>(IID_IOleControlSite))
         control->OnFocus(focus ? TRUE : FALSE);
-        control->Release();
-    }
     FakeKeyEvent event;
     event.kind = FakeKeyEvent::Focus;
     event.focus = focus;
@@ -353,13 +328,8 @@ STDMETHODIMP FakeWebBrowser::InPlaceDeactivate()
     if (m_hWnd == nullptr)
         return S_OK;
     DestroyWindowIfAny();
-    IOleInPlaceSite* inPlace = nullptr;
-    if (m_site != nullptr &&
-        SUCCEEDED(m_site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&inPlace))))
-    {
+    if (CComPtr<IOleInPlaceSite> inPlace = SiteAs<IOleInPlaceSite>(IID_IOleInPlaceSite))
         inPlace->OnInPlaceDeactivate();
-        inPlace->Release();
-    }
     return S_OK;
 }
 

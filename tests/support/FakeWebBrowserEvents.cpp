@@ -151,7 +151,7 @@ void FakeWebBrowser::FireNavigateComplete2(const std::wstring& url)
 
 bool FakeWebBrowser::AmbientUserMode(VARIANT_BOOL* value) const
 {
-    IDispatch* ambient = SiteAs<IDispatch>(IID_IDispatch);
+    CComPtr<IDispatch> ambient = SiteAs<IDispatch>(IID_IDispatch);
     if (ambient == nullptr)
         return false;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
@@ -159,7 +159,6 @@ bool FakeWebBrowser::AmbientUserMode(VARIANT_BOOL* value) const
     ::VariantInit(&result);
     HRESULT hr = ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT,
                                  DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
-    ambient->Release();
     bool ok = SUCCEEDED(hr) && result.vt == VT_BOOL;
     if (ok)
         *value = result.boolVal;
@@ -169,13 +168,12 @@ bool FakeWebBrowser::AmbientUserMode(VARIANT_BOOL* value) const
 
 bool FakeWebBrowser::HostInfoFlags(DWORD* flags) const
 {
-    IDocHostUIHandler* handler = SiteAs<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    CComPtr<IDocHostUIHandler> handler = SiteAs<IDocHostUIHandler>(IID_IDocHostUIHandler);
     if (handler == nullptr)
         return false;
     DOCHOSTUIINFO info{};
     info.cbSize = sizeof(info);
     HRESULT hr = handler->GetHostInfo(&info);
-    handler->Release();
     if (info.pchHostCss != nullptr)
         ::CoTaskMemFree(info.pchHostCss);
     if (info.pchHostNS != nullptr)
@@ -190,11 +188,10 @@ HRESULT FakeWebBrowser::AskContextMenu() const
 {
     if (m_site == nullptr)
         return E_UNEXPECTED;
-    IDocHostUIHandler* handler = SiteAs<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    CComPtr<IDocHostUIHandler> handler = SiteAs<IDocHostUIHandler>(IID_IDocHostUIHandler);
     if (handler == nullptr)
         return E_NOINTERFACE;
     POINT pt{10, 10};
     HRESULT hr = handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &pt, nullptr, nullptr);
-    handler->Release();
     return hr;
 }
