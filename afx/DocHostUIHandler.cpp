@@ -31,42 +31,6 @@ STDMETHODIMP CDocHostUIHandler::GetHostInfo(DOCHOSTUIINFO* pInfo)
     return S_OK;
 }
 
-STDMETHODIMP CDocHostUIHandler::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
-                                       IOleInPlaceFrame*, IOleInPlaceUIWindow*)
-{
-    return S_FALSE;
-}
-
-STDMETHODIMP CDocHostUIHandler::HideUI()
-{
-    return S_OK;
-}
-STDMETHODIMP CDocHostUIHandler::UpdateUI()
-{
-    return S_OK;
-}
-STDMETHODIMP CDocHostUIHandler::EnableModeless(BOOL)
-{
-    return S_OK;
-}
-STDMETHODIMP CDocHostUIHandler::OnDocWindowActivate(BOOL)
-{
-    return S_OK;
-}
-STDMETHODIMP CDocHostUIHandler::OnFrameWindowActivate(BOOL)
-{
-    return S_OK;
-}
-STDMETHODIMP CDocHostUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
-{
-    return S_OK;
-}
-
-STDMETHODIMP CDocHostUIHandler::TranslateAccelerator(LPMSG, const GUID*, DWORD)
-{
-    return S_FALSE;
-}
-
 STDMETHODIMP CDocHostUIHandler::GetOptionKeyPath(LPOLESTR* pchKey, DWORD)
 {
     return AfxNoObject(pchKey, S_FALSE);

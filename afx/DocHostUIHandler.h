@@ -22,14 +22,17 @@ public:
     STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* pInfo) override;
     STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
-                        IOleInPlaceUIWindow*) override;
-    STDMETHODIMP HideUI() override;
-    STDMETHODIMP UpdateUI() override;
-    STDMETHODIMP EnableModeless(BOOL) override;
-    STDMETHODIMP OnDocWindowActivate(BOOL) override;
-    STDMETHODIMP OnFrameWindowActivate(BOOL) override;
-    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
-    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override;
+                        IOleInPlaceUIWindow*) override
+    {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
     STDMETHODIMP GetOptionKeyPath(LPOLESTR* pchKey, DWORD) override;
     STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** ppDropTarget) override;
     STDMETHODIMP GetExternal(IDispatch** ppDispatch) override;

@@ -1,6 +1,6 @@
 // The site of one hosted ActiveX control: the COM object the control talks to (client site,
 // in-place site, frame and document window, control site, ambient properties, in
-// OleControlSiteInterfaces.cpp; optionally the document host UI handler of a browser control),
+// OleControlSiteInterfaces.cpp, the fixed answers below; optionally the document host UI handler of a browser control),
 // the control's window and id, its event connection (COleEventSink), typed dispatch calls into it
 // (InvokeHelperV), and the active object it hands over when it is activated, which gets the first
 // look at keys meant for the control (TranslateKey).
@@ -81,16 +81,16 @@ public:
     STDMETHODIMP_(ULONG) Release() override;
 
     // IOleClientSite
-    STDMETHODIMP SaveObject() override;
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
     STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** ppmk) override;
     STDMETHODIMP GetContainer(IOleContainer** ppContainer) override;
-    STDMETHODIMP ShowObject() override;
-    STDMETHODIMP OnShowWindow(BOOL) override;
-    STDMETHODIMP RequestNewObjectLayout() override;
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
 
     // IOleWindow (shared by the in-place site and the frame)
     STDMETHODIMP GetWindow(HWND* phwnd) override;
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IOleInPlaceSite
     STDMETHODIMP CanInPlaceActivate() override;
@@ -99,34 +99,34 @@ public:
     STDMETHODIMP GetWindowContext(IOleInPlaceFrame** ppFrame, IOleInPlaceUIWindow** ppDoc,
                                   LPRECT lprcPosRect, LPRECT lprcClipRect,
                                   LPOLEINPLACEFRAMEINFO lpFrameInfo) override;
-    STDMETHODIMP Scroll(SIZE) override;
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
     STDMETHODIMP OnUIDeactivate(BOOL) override;
     STDMETHODIMP OnInPlaceDeactivate() override;
-    STDMETHODIMP DiscardUndoState() override;
-    STDMETHODIMP DeactivateAndUndo() override;
+    STDMETHODIMP DiscardUndoState() override { return S_OK; }
+    STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
     STDMETHODIMP OnPosRectChange(LPCRECT lprcPosRect) override;
 
     // IOleInPlaceUIWindow / IOleInPlaceFrame
-    STDMETHODIMP GetBorder(LPRECT) override;
-    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override;
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
     STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override;
     STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override;
-    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override;
-    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override;
-    STDMETHODIMP RemoveMenus(HMENU) override;
-    STDMETHODIMP SetStatusText(LPCOLESTR) override;
-    STDMETHODIMP EnableModeless(BOOL) override;
-    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override;
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IOleControlSite
-    STDMETHODIMP OnControlInfoChanged() override;
-    STDMETHODIMP LockInPlaceActive(BOOL) override;
+    STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
+    STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
     STDMETHODIMP GetExtendedControl(IDispatch** ppDisp) override;
     STDMETHODIMP TransformCoords(POINTL* pPtlHimetric, POINTF* pPtfContainer,
                                  DWORD dwFlags) override;
-    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override;
-    STDMETHODIMP OnFocus(BOOL) override;
-    STDMETHODIMP ShowPropertyFrame() override;
+    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
+    STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
 
     // IDispatch: ambient properties
     STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pParams,

@@ -26,11 +26,6 @@ HRESULT AmbientLong(VARIANT* pResult, LONG nValue)
 
 // IOleClientSite
 
-STDMETHODIMP COleControlSite::SaveObject()
-{
-    return E_NOTIMPL;
-}
-
 STDMETHODIMP COleControlSite::GetMoniker(DWORD, DWORD, IMoniker** ppmk)
 {
     return AfxNoObject(ppmk, E_NOTIMPL);
@@ -41,19 +36,6 @@ STDMETHODIMP COleControlSite::GetContainer(IOleContainer** ppContainer)
     return AfxNoObject(ppContainer, E_NOINTERFACE);
 }
 
-STDMETHODIMP COleControlSite::ShowObject()
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::OnShowWindow(BOOL)
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::RequestNewObjectLayout()
-{
-    return E_NOTIMPL;
-}
-
 // IOleWindow
 
 STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
@@ -62,11 +44,6 @@ STDMETHODIMP COleControlSite::GetWindow(HWND* phwnd)
         return E_POINTER;
     *phwnd = ParentWindow();
     return *phwnd != nullptr ? S_OK : E_FAIL;
-}
-
-STDMETHODIMP COleControlSite::ContextSensitiveHelp(BOOL)
-{
-    return E_NOTIMPL;
 }
 
 // IOleInPlaceSite
@@ -115,10 +92,6 @@ STDMETHODIMP COleControlSite::GetWindowContext(IOleInPlaceFrame** ppFrame,
     return S_OK;
 }
 
-STDMETHODIMP COleControlSite::Scroll(SIZE)
-{
-    return E_NOTIMPL;
-}
 // A control that is no longer UI active takes no keys: its active object goes.
 STDMETHODIMP COleControlSite::OnUIDeactivate(BOOL)
 {
@@ -132,15 +105,6 @@ STDMETHODIMP COleControlSite::OnInPlaceDeactivate()
     m_bInPlaceActive = false;
     m_bUIActive = false;
     m_pActiveObject.Release();
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::DiscardUndoState()
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::DeactivateAndUndo()
-{
     return S_OK;
 }
 
@@ -159,59 +123,19 @@ STDMETHODIMP COleControlSite::OnPosRectChange(LPCRECT lprcPosRect)
 
 // IOleInPlaceUIWindow / IOleInPlaceFrame
 
-STDMETHODIMP COleControlSite::GetBorder(LPRECT)
-{
-    return INPLACE_E_NOTOOLSPACE;
-}
-STDMETHODIMP COleControlSite::RequestBorderSpace(LPCBORDERWIDTHS)
-{
-    return INPLACE_E_NOTOOLSPACE;
-}
 STDMETHODIMP COleControlSite::SetBorderSpace(LPCBORDERWIDTHS pBorder)
 {
     return pBorder == nullptr ? S_OK : INPLACE_E_NOTOOLSPACE;
 }
+
 // Frame and document window are this one object: both calls keep the same single reference.
 STDMETHODIMP COleControlSite::SetActiveObject(IOleInPlaceActiveObject* pActiveObject, LPCOLESTR)
 {
     m_pActiveObject = pActiveObject;
     return S_OK;
 }
-STDMETHODIMP COleControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS)
-{
-    return E_NOTIMPL;
-}
-STDMETHODIMP COleControlSite::SetMenu(HMENU, HOLEMENU, HWND)
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::RemoveMenus(HMENU)
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::SetStatusText(LPCOLESTR)
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::EnableModeless(BOOL)
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::TranslateAccelerator(LPMSG, WORD)
-{
-    return S_FALSE;
-}
 
 // IOleControlSite
-
-STDMETHODIMP COleControlSite::OnControlInfoChanged()
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::LockInPlaceActive(BOOL)
-{
-    return S_OK;
-}
 
 STDMETHODIMP COleControlSite::GetExtendedControl(IDispatch** ppDisp)
 {
@@ -240,19 +164,6 @@ STDMETHODIMP COleControlSite::TransformCoords(POINTL* pPtlHimetric, POINTF* pPtf
         return E_INVALIDARG;
     }
     return S_OK;
-}
-
-STDMETHODIMP COleControlSite::TranslateAccelerator(MSG*, DWORD)
-{
-    return S_FALSE;
-}
-STDMETHODIMP COleControlSite::OnFocus(BOOL)
-{
-    return S_OK;
-}
-STDMETHODIMP COleControlSite::ShowPropertyFrame()
-{
-    return E_NOTIMPL;
 }
 
 // IDispatch: ambient properties of a dialog host
